@@ -1,0 +1,11 @@
+# kavo_add_test(name SOURCES files... LIBS libs... [GUI])
+# One GoogleTest executable per area, run by ctest under Wine as one process.
+function(kavo_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  kavo_warnings(${name})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${KAVO_TEST_SUPPORT_DIR})
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "KAVO_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+endfunction()

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the cross compiler, Wine and the test tools on a fresh Debian 12 machine, and
+# makes 32-bit Wine work where the kernel runs no 32-bit code (qemu-i386 through binfmt).
+set -euo pipefail
+[ "$(id -u)" = 0 ] || SUDO=sudo
+SUDO=${SUDO:-}
+
+pkgs=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
+      wine wine32:i386 wine64 xvfb xauth googletest cmake ninja-build python3 gcc
+      qemu-user-static fonts-ipafont-gothic)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  $SUDO dpkg --add-architecture i386
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# A kernel booted without 32-bit emulation refuses Wine's 32-bit loader (exec format error).
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
+    $SUDO mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+  fi
+  if [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
+      | $SUDO tee /proc/sys/fs/binfmt_misc/register >/dev/null
+  fi
+  /usr/lib/wine/wine --version >/dev/null
+fi

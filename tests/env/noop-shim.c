@@ -1,0 +1,1 @@
+void kavo_shim_unused(void) {}
