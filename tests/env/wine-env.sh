@@ -6,13 +6,13 @@ kavo_env_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 export WINEPREFIX="$kavo_build/wineprefix"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG=-all
-export LC_ALL=ja_JP.UTF-8   # ANSI code page 932 inside Wine; no glibc locale is needed
+{ export LC_ALL=ja_JP.UTF-8; } 2>/dev/null   # ANSI code page 932 inside Wine; no glibc locale is needed
 export TZ=Asia/Tokyo
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy
 
 # Under qemu-i386, Wine's 32-bit loader needs the reservation shim (see qemu-mmap-shim.c).
 # $LIB picks the 32-bit copy for 32-bit processes and a no-op for the 64-bit ones.
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1 || [ -n "${KAVO_FORCE_SHIM:-}" ]; then
+if grep -qs enabled /proc/sys/fs/binfmt_misc/qemu-i386; then
   shim="$kavo_build/qemu-shim"
   if [ ! -f "$shim/lib/i386-linux-gnu/qemushim.so" ]; then
     mkdir -p "$shim/lib/i386-linux-gnu" "$shim/lib/x86_64-linux-gnu"
