@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include "CA2W.h"
+#include "CAtlException.h"
+#include "CComBSTR.h"
+#include "CComPtr.h"
+#include "CComVariant.h"
+#include "CHandle.h"
+#include "CRegKey.h"
+
+namespace {
+
+class CountedUnknown : public IUnknown {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        if (iid != IID_IUnknown) {
+            *out = nullptr;
+            return E_NOINTERFACE;
+        }
+        *out = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++refs); }
+    ULONG STDMETHODCALLTYPE Release() override { return ULONG(--refs); }
+    long refs = 0;
+};
+
+HRESULT GiveOut(IUnknown* object, IUnknown** out)
+{
+    *out = object;
+    object->AddRef();
+    return S_OK;
+}
+
+TEST(CComPtr, AddressOfReleasesTheOldPointerBeforeItIsOverwritten)
+{
+    CountedUnknown first, second;
+    {
+        CComPtr<IUnknown> p(&first);
+        EXPECT_EQ(first.refs, 1);
+        GiveOut(&second, &p);
+        EXPECT_EQ(first.refs, 0);
+        EXPECT_EQ(second.refs, 1);
+        CComPtr<IUnknown> copy = p;
+        EXPECT_EQ(second.refs, 2);
+    }
+    EXPECT_EQ(second.refs, 0);
+}
+
+TEST(CComPtr, QIPtrHoldsNothingWhenTheInterfaceIsMissing)
+{
+    CountedUnknown object;
+    {
+        CComQIPtr<IDispatch> dispatch(static_cast<IUnknown*>(&object));
+        EXPECT_TRUE(!dispatch);
+        CComPtr<IUnknown> unknown(&object);
+        EXPECT_EQ(object.refs, 1);
+    }
+    EXPECT_EQ(object.refs, 0);
+}
+
+TEST(CHandle, AddressOfClosesTheOldHandle)
+{
+    CHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(bool(event));
+    HANDLE old = event;
+    HANDLE* slot = &event;
+    EXPECT_EQ(*slot, nullptr);
+    DWORD flags = 0;
+    EXPECT_FALSE(GetHandleInformation(old, &flags));
+    *slot = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    EXPECT_TRUE(bool(event));
+    CHandle moved(std::move(event));
+    EXPECT_FALSE(bool(event));
+    EXPECT_TRUE(bool(moved));
+}
+
+TEST(CComBSTR, CopiesAreIndependentAndAddressOfFrees)
+{
+    CComBSTR text(L"abc");
+    CComBSTR copy = text;
+    EXPECT_NE(static_cast<BSTR>(copy), static_cast<BSTR>(text));
+    EXPECT_EQ(copy.Length(), 3u);
+    EXPECT_EQ(copy.Append(L"de"), S_OK);
+    EXPECT_STREQ(copy, L"abcde");
+    EXPECT_STREQ(text, L"abc");
+    BSTR* slot = &text;
+    EXPECT_EQ(*slot, nullptr);
+    CComBSTR narrow("表");
+    EXPECT_STREQ(narrow, L"\x8868");
+}
+
+TEST(CComVariant, HoldsAndConvertsValues)
+{
+    CComVariant number(42);
+    EXPECT_EQ(number.vt, VT_I4);
+    EXPECT_EQ(number.ChangeType(VT_BSTR), S_OK);
+    EXPECT_STREQ(number.bstrVal, L"42");
+    CComVariant copy = number;
+    EXPECT_EQ(copy.vt, VT_BSTR);
+    EXPECT_NE(copy.bstrVal, number.bstrVal);
+    VARIANT out;
+    VariantInit(&out);
+    EXPECT_EQ(copy.Detach(&out), S_OK);
+    EXPECT_EQ(copy.vt, VT_EMPTY);
+    EXPECT_STREQ(out.bstrVal, L"42");
+    VariantClear(&out);
+}
+
+TEST(TextConversion, CodePage932RoundTrip)
+{
+    const char text[] = "KAVO申込・設定ツール";
+    CA2W wide(text);
+    EXPECT_STREQ(wide, L"KAVO\x7533\x8FBC\x30FB\x8A2D\x5B9A\x30C4\x30FC\x30EB");
+    CW2A back(wide);
+    EXPECT_STREQ(back, text);
+    EXPECT_STREQ(CA2W(nullptr), L"");
+}
+
+TEST(AtlThrow, CarriesTheHresult)
+{
+    try {
+        AtlThrow(E_OUTOFMEMORY);
+    } catch (const CAtlException& e) {
+        EXPECT_EQ(HRESULT(e), E_OUTOFMEMORY);
+        return;
+    }
+    ADD_FAILURE() << "nothing thrown";
+}
+
+class RegKeyTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\KavoClasslibTest");
+        HKEY machine = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &machine) == ERROR_SUCCESS) {
+            RegDeleteTreeA(machine, "KavoClasslibTest");
+            RegCloseKey(machine);
+        }
+    }
+};
+
+TEST_F(RegKeyTest, StringAndNumberValuesRoundTrip)
+{
+    CRegKey key;
+    ASSERT_EQ(key.Create(HKEY_CURRENT_USER, "Software\\KavoClasslibTest\\Sub"), ERROR_SUCCESS);
+    EXPECT_EQ(key.SetStringValue("Text", "表示"), ERROR_SUCCESS);
+    EXPECT_EQ(key.SetDWORDValue("Number", 7), ERROR_SUCCESS);
+
+    CString text;
+    EXPECT_EQ(key.QueryStringValue("Text", text), ERROR_SUCCESS);
+    EXPECT_EQ(text, "表示");
+    DWORD number = 0;
+    EXPECT_EQ(key.QueryDWORDValue("Number", number), ERROR_SUCCESS);
+    EXPECT_EQ(number, 7u);
+    EXPECT_EQ(key.QueryDWORDValue("Text", number), ERROR_INVALID_DATA);
+
+    char small[3];
+    ULONG size = sizeof(small);
+    EXPECT_EQ(key.QueryStringValue("Text", small, &size), ERROR_MORE_DATA);
+
+    EXPECT_EQ(key.DeleteValue("Text"), ERROR_SUCCESS);
+    EXPECT_EQ(key.QueryStringValue("Text", text), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(RegKeyTest, ViewFlagKeepsThe64BitViewForDeletion)
+{
+    CRegKey machine;
+    ASSERT_EQ(machine.Open(HKEY_LOCAL_MACHINE, "SOFTWARE", KEY_ALL_ACCESS | KEY_WOW64_64KEY), ERROR_SUCCESS);
+    CRegKey sub;
+    ASSERT_EQ(sub.Create(machine, "KavoClasslibTest\\Deep\\Deeper", KEY_ALL_ACCESS | KEY_WOW64_64KEY), ERROR_SUCCESS);
+    sub.Close();
+
+    // The 32-bit program's own view does not see the key.
+    CRegKey redirected;
+    EXPECT_NE(redirected.Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\KavoClasslibTest", KEY_READ), ERROR_SUCCESS);
+
+    EXPECT_EQ(machine.RecurseDeleteKey("KavoClasslibTest"), ERROR_SUCCESS);
+    CRegKey gone;
+    EXPECT_NE(gone.Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\KavoClasslibTest", KEY_READ | KEY_WOW64_64KEY), ERROR_SUCCESS);
+}
+
+}  // namespace
