@@ -7,7 +7,7 @@ SUDO=${SUDO:-}
 
 pkgs=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
       wine wine32:i386 wine64 xvfb xauth googletest cmake ninja-build python3 gcc
-      qemu-user-static fonts-ipafont-gothic)
+      fonts-ipafont-gothic)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -18,14 +18,24 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# A kernel booted without 32-bit emulation refuses Wine's 32-bit loader (exec format error).
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+# A kernel booted without 32-bit emulation refuses Wine's 32-bit loader (exec format error):
+# run i386 code through qemu-user instead. Bookworm's qemu 7 crashes Wine as soon as two
+# threads run and ignores MAP_FIXED_NOREPLACE (50 s per process start); the backported
+# qemu 10 does neither.
+if grep -qs enabled /proc/sys/fs/binfmt_misc/qemu-i386 || ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  if ! dpkg-query -W -f='${Version}' qemu-user-static 2>/dev/null | grep -q '^1:1[0-9]'; then
+    echo 'deb http://deb.debian.org/debian bookworm-backports main' | $SUDO tee /etc/apt/sources.list.d/kavo-backports.list >/dev/null
+    $SUDO apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends -t bookworm-backports qemu-user-static
+  fi
   if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
     $SUDO mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
   fi
-  if [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
-    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
-      | $SUDO tee /proc/sys/fs/binfmt_misc/register >/dev/null
+  # The F flag pins the interpreter file opened at registration: register again after an upgrade.
+  if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+    echo -1 | $SUDO tee /proc/sys/fs/binfmt_misc/qemu-i386 >/dev/null
   fi
+  printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
+    | $SUDO tee /proc/sys/fs/binfmt_misc/register >/dev/null
   /usr/lib/wine/wine --version >/dev/null
 fi

@@ -10,18 +10,6 @@ export WINEDEBUG=-all
 export TZ=Asia/Tokyo
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy
 
-# Under qemu-i386, Wine's 32-bit loader needs the reservation shim (see qemu-mmap-shim.c).
-# $LIB picks the 32-bit copy for 32-bit processes and a no-op for the 64-bit ones.
-if grep -qs enabled /proc/sys/fs/binfmt_misc/qemu-i386; then
-  shim="$kavo_build/qemu-shim"
-  if [ ! -f "$shim/lib/i386-linux-gnu/qemushim.so" ]; then
-    mkdir -p "$shim/lib/i386-linux-gnu" "$shim/lib/x86_64-linux-gnu"
-    gcc -m32 -O2 -fPIC -shared -nostdlib -o "$shim/lib/i386-linux-gnu/qemushim.so" "$kavo_env_dir/qemu-mmap-shim.c"
-    gcc -O2 -fPIC -shared -nostdlib -o "$shim/lib/x86_64-linux-gnu/qemushim.so" "$kavo_env_dir/noop-shim.c"
-  fi
-  export LD_PRELOAD="$shim/\$LIB/qemushim.so"
-fi
-
 kavo_wine_start() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine wineboot -i >/dev/null 2>&1 || true

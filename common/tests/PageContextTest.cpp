@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "CPageContext.h"
+
+namespace {
+
+TEST(PageContext, FreshContextIsTheNormalRun)
+{
+    CPageContext context;
+    EXPECT_EQ(context.cleanupFlags, 0u);
+    EXPECT_EQ(context.exitValue, 0);
+    EXPECT_EQ(context.runMode, RUNMODE_NORMAL);
+    EXPECT_EQ(context.launcherParams, nullptr);
+    EXPECT_EQ(context.ownerPage, nullptr);
+    EXPECT_EQ(context.notifyWindow, nullptr);
+    EXPECT_EQ(context.autoFlow, 0);
+    EXPECT_TRUE(context.phase.IsEmpty());
+    EXPECT_EQ(context.cleanupFolder[0], '\0');
+    EXPECT_EQ(context.cleanupFolder[MAX_PATH], '\0');
+    for (LONG result : context.requirementResults)
+        EXPECT_EQ(result, 0);
+    EXPECT_TRUE(context.traceLog.GetPattern().IsEmpty());
+    EXPECT_FALSE(context.IsValueSet());
+}
+
+TEST(PageContext, AbsentValueReadsEmptyAndClearingEmptiesTheFlow)
+{
+    CPageContext context;
+    EXPECT_TRUE(context.GetValue("AN08_ORDER").IsEmpty());
+    context.SetValue("AN08_ORDER", "新規契約");
+    context.response.agreements.Add(COpsAgreement());
+    context.response.serials.Add(COpsSerialInfo());
+    context.customer.selectedSerialIDs.Add("S1");
+    context.conflictLists.displayNames.Add("A");
+    context.conflictLists.uninstallKeys.Add("B");
+    context.phase = "Lpcif";
+    EXPECT_EQ(context.GetValue("AN08_ORDER"), "新規契約");
+
+    context.ClearFlowData();
+    EXPECT_TRUE(context.GetValue("AN08_ORDER").IsEmpty());
+    EXPECT_EQ(context.response.agreements.GetSize(), 0);
+    EXPECT_EQ(context.response.serials.GetSize(), 0);
+    EXPECT_EQ(context.customer.selectedSerialIDs.GetSize(), 0);
+    EXPECT_EQ(context.conflictLists.displayNames.GetSize(), 0);
+    EXPECT_EQ(context.conflictLists.uninstallKeys.GetSize(), 0);
+    EXPECT_EQ(context.phase, "Lpcif");
+}
+
+TEST(PageContext, QuietCompletionFollowsTheLauncherValue)
+{
+    BYTE block[LAUNCHER_BLOCK_SIZE] = {};
+    CPageContext context;
+    context.launcherParams = block;
+    const LONG minusOne = -1;
+    memcpy(block + LAUNCHER_QUIET_OFFSET, &minusOne, sizeof minusOne);
+    EXPECT_FALSE(context.IsValueSet());
+    block[LAUNCHER_QUIET_OFFSET] = 0;
+    EXPECT_TRUE(context.IsValueSet());
+    context.launcherParams = nullptr;
+}
+
+TEST(PageContext, DestroyAndDeleteFreesOnlyWhenAsked)
+{
+    CPageContext* owned = new CPageContext;
+    owned->SetValue("K", "V");
+    owned->DestroyAndDelete(1);
+
+    alignas(CPageContext) unsigned char storage[sizeof(CPageContext)];
+    CPageContext* placed = new (storage) CPageContext;
+    placed->SetValue("K", "V");
+    placed->DestroyAndDelete(0);
+}
+
+}  // namespace

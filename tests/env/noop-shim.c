@@ -1,1 +1,0 @@
-void kavo_shim_unused(void) {}
