@@ -16,7 +16,7 @@ kavo_wine_start() {
     wineserver -w
   fi
   # One persistent server for the whole run: later processes start in well under a second.
-  wineserver -p
+  wineserver -p 2>/dev/null || true   # already running: keep that one
   wine cmd /c exit 0 >/dev/null 2>&1 || true
 }
 

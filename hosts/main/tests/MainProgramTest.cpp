@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <string>
+
+#include "CHandle.h"
+#include "CKAVOModule.h"
+#include "KavoTestPaths.h"
+
+namespace {
+
+// Starts a program and returns its full exit value (Wine cuts it to 8 bits on the Linux side).
+DWORD RunProgram(const std::string& program, const std::string& arguments, DWORD timeout = 60000)
+{
+    std::string commandLine = "\"" + program + "\" " + arguments;
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        ADD_FAILURE() << "cannot start " << program << ": " << GetLastError();
+        return DWORD(-1);
+    }
+    CloseHandle(process.hThread);
+    CHandle owner(process.hProcess);
+    if (WaitForSingleObject(process.hProcess, timeout) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 1);
+        ADD_FAILURE() << program << " " << arguments << " did not end";
+        return DWORD(-1);
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    return code;
+}
+
+std::string MainProgram()
+{
+    return TestBinFolder() + "\\KAVO.exe";
+}
+
+std::string StartupShortcut()
+{
+    char folder[MAX_PATH] = {};
+    SHGetSpecialFolderPathA(nullptr, folder, CSIDL_COMMON_STARTUP, TRUE);
+    return std::string(folder) + "\\gsmsi.lnk";
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void Touch(const std::string& path)
+{
+    CloseHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+}
+
+TEST(MainProgram, StartPageIdsEndWithTheirExitValue)
+{
+    struct Case {
+        const char* arguments;
+        DWORD exitValue;
+    };
+    // No page can be shown yet, so every start ends with the preset value.
+    for (const Case& c : {Case{"-P XYZ", 401}, Case{"-p A-N08-2", 401}, Case{"-P A-N08-2", 401}, Case{"-P", 401}}) {
+        EXPECT_EQ(RunProgram(MainProgram(), c.arguments), c.exitValue) << c.arguments;
+    }
+}
+
+TEST(MainProgram, SecondInstanceEndsAtOnceWithZero)
+{
+    CHandle first(CreateMutexA(nullptr, TRUE, kInstanceMutexName));
+    ASSERT_TRUE(bool(first));
+    EXPECT_EQ(RunProgram(MainProgram(), "-P XYZ"), 0u);
+}
+
+TEST(MainProgram, CompletionIsRefusedWhileTheStartupShortcutExists)
+{
+    const std::string shortcut = StartupShortcut();
+    Touch(shortcut);
+    ASSERT_TRUE(Exists(shortcut));
+    EXPECT_EQ(RunProgram(MainProgram(), "-c -i Lpcif"), DWORD(E_ABORT));
+    EXPECT_TRUE(Exists(shortcut));
+
+    // Any other start removes the shortcut and goes on.
+    EXPECT_EQ(RunProgram(MainProgram(), "-P XYZ"), 401u);
+    EXPECT_FALSE(Exists(shortcut));
+    EXPECT_EQ(RunProgram(MainProgram(), "-c -i Lpcif"), 401u);
+}
+
+TEST(MainProgram, LogFileNamedByTheDefinitionBesideTheProgramRecordsTheRun)
+{
+    const std::string folder = TempFolder() + "\\kavo-main-log";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(MainProgram().c_str(), (folder + "\\KAVO.exe").c_str(), FALSE));
+    std::string definition = ReadWholeFile(SourcePath("resources/text.def"));
+    ASSERT_FALSE(definition.empty());
+    definition += "COMMON_NAME_LOGFILE=kavo.log\r\n";
+    HANDLE file = CreateFileA((folder + "\\text.def").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, definition.data(), DWORD(definition.size()), &written, nullptr);
+    CloseHandle(file);
+
+    EXPECT_EQ(RunProgram(folder + "\\KAVO.exe", "-P XYZ"), 401u);
+    const std::string log = ReadWholeFile(folder + "\\kavo.log");
+    EXPECT_NE(log.find("] start\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("] end\r\n"), std::string::npos) << log;
+
+    for (const char* name : {"\\kavo.log", "\\text.def", "\\KAVO.exe"})
+        DeleteFileA((folder + name).c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
