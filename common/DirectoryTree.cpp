@@ -91,7 +91,11 @@ BOOL DeleteDirectoryTree(const char* folder)
                 char path[MAX_PATH];
                 if (!JoinPath(path, folder, data.cFileName))
                     continue;
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                // A junction or directory link is removed itself, never entered: what it
+                // points at lies outside the tree.
+                if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                    RemoveDirectoryA(path);
+                else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                     DeleteDirectoryTree(path);
                 else
                     DeleteFileA(path);

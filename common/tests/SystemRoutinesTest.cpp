@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <winioctl.h>
 
 #include <cctype>
 #include <cstdlib>
@@ -293,6 +294,51 @@ TEST(SystemRoutinesDirectoryTree, DeletesNestedFoldersAndFiles)
 
     EXPECT_TRUE(DeleteDirectoryTree(root.c_str()));
     EXPECT_FALSE(Exists(root));
+}
+
+// Makes folder a junction to target; false where the file system cannot.
+bool MakeJunction(const std::string& folder, const std::string& target)
+{
+    if (!MakeFolder(folder))
+        return false;
+    HANDLE handle = CreateFileA(folder.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    const std::wstring substitute = L"\\??\\" + std::wstring(target.begin(), target.end());
+    const USHORT substituteBytes = USHORT(substitute.size() * sizeof(wchar_t));
+    // The mount-point layout: tag, sizes, offsets, then substitute and print names.
+    std::vector<BYTE> buffer(8 + 8 + substituteBytes + 2 * sizeof(wchar_t));
+    auto* words = reinterpret_cast<USHORT*>(buffer.data());
+    *reinterpret_cast<DWORD*>(buffer.data()) = IO_REPARSE_TAG_MOUNT_POINT;
+    words[2] = USHORT(buffer.size() - 8);
+    words[4] = 0;
+    words[5] = substituteBytes;
+    words[6] = USHORT(substituteBytes + sizeof(wchar_t));
+    words[7] = 0;
+    memcpy(buffer.data() + 16, substitute.data(), substituteBytes);
+    DWORD returned = 0;
+    const BOOL made = DeviceIoControl(handle, FSCTL_SET_REPARSE_POINT, buffer.data(), DWORD(buffer.size()), nullptr, 0,
+                                      &returned, nullptr);
+    CloseHandle(handle);
+    return made && (GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+TEST(SystemRoutinesDirectoryTree, JunctionIsRemovedWithoutDeletingWhatItPointsAt)
+{
+    TempSandbox sandbox;
+    const std::string outside = sandbox / "outside";
+    const std::string root = sandbox / "root";
+    ASSERT_TRUE(MakeFolder(outside));
+    ASSERT_TRUE(MakeFile(outside + "\\keep.txt"));
+    ASSERT_TRUE(MakeFolder(root));
+    if (!MakeJunction(root + "\\link", outside))
+        GTEST_SKIP() << "this file system makes no junctions";
+    ASSERT_TRUE(Exists(root + "\\link\\keep.txt"));
+
+    EXPECT_TRUE(DeleteDirectoryTree(root.c_str()));
+    EXPECT_FALSE(Exists(root));
+    EXPECT_TRUE(Exists(outside + "\\keep.txt"));
 }
 
 // "ソ" and "表" end in the byte of a backslash.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CTraceLog.h"
+#include "KavoTestPaths.h"
 
 namespace {
 
@@ -26,19 +27,7 @@ protected:
         DeleteFileA(path.c_str());
         RemoveDirectoryA(folder.c_str());
     }
-    std::string ReadLog() const
-    {
-        std::string text;
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return text;
-        char buffer[4096];
-        DWORD read = 0;
-        while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read)
-            text.append(buffer, read);
-        CloseHandle(file);
-        return text;
-    }
+    std::string ReadLog() const { return ReadWholeFile(path); }
 
     std::string folder;
     std::string path;

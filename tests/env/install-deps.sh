@@ -7,7 +7,7 @@ SUDO=${SUDO:-}
 
 pkgs=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
       wine wine32:i386 wine64 xvfb xauth googletest cmake ninja-build python3 gcc
-      fonts-ipafont-gothic)
+      fonts-ipafont-gothic locales)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -4,9 +4,17 @@ kavo_build=$(cd "${1:?build dir}" && pwd)
 kavo_env_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 export WINEPREFIX="$kavo_build/wineprefix"
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono/Gecko installer prompts; no desktop menu entries written on the Linux side.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEDEBUG=-all
-{ export LC_ALL=ja_JP.UTF-8; } 2>/dev/null   # ANSI code page 932 inside Wine; no glibc locale is needed
+# ANSI code page 932 inside Wine. The glibc locale itself, built into the build folder, lets
+# Wine also make files with Japanese names.
+if [ ! -d "$kavo_build/locale/ja_JP.UTF-8" ]; then
+  mkdir -p "$kavo_build/locale"
+  localedef -i ja_JP -f UTF-8 "$kavo_build/locale/ja_JP.UTF-8" >/dev/null 2>&1 || true
+fi
+export LOCPATH="$kavo_build/locale"
+{ export LC_ALL=ja_JP.UTF-8; } 2>/dev/null
 export TZ=Asia/Tokyo
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy
 
