@@ -1,0 +1,36 @@
+#pragma once
+// Dialogs from templates of the resource module, modal or modeless. A handled message's
+// result goes through DWLP_MSGRESULT, except for the messages whose result is the dialog
+// procedure's return value itself (WM_INITDIALOG, WM_CTLCOLOR* and a few list messages).
+#include <windows.h>
+
+#include "CAtlModule.h"
+#include "CWindowImpl.h"
+
+class CDialogImplBaseT : public CWindowImplRoot {
+public:
+    virtual DLGPROC GetDialogProc() { return DialogProc; }
+    virtual void OnFinalMessage(HWND hWnd) {}
+
+    static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+    BOOL EndDialog(int result) { return ::EndDialog(m_hWnd, result); }
+
+protected:
+    HWND CreateFromTemplate(HINSTANCE module, UINT id, HWND parent, LPARAM init);
+    INT_PTR DoModalFromTemplate(HINSTANCE module, UINT id, HWND parent, LPARAM init);
+};
+
+template <typename T>
+class CDialogImpl : public CDialogImplBaseT {
+public:
+    HWND Create(HWND parent, LPARAM init = 0)
+    {
+        return CreateFromTemplate(AtlGetResourceInstance(), static_cast<T*>(this)->GetDialogId(), parent, init);
+    }
+    INT_PTR DoModal(HWND parent = ::GetActiveWindow(), LPARAM init = 0)
+    {
+        return DoModalFromTemplate(AtlGetResourceInstance(), static_cast<T*>(this)->GetDialogId(), parent, init);
+    }
+    UINT GetDialogId() const { return T::IDD; }
+};

@@ -1,0 +1,223 @@
+#include "CWindowImpl.h"
+
+#include "CDialogImpl.h"
+
+namespace {
+
+const char kObjectProperty[] = "KavoWindowObject";
+thread_local CWindowImplRoot* t_creating;
+
+// The messages whose result is the dialog procedure's own return value.
+bool ReturnsResultDirectly(UINT message)
+{
+    switch (message) {
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_INITDIALOG:
+    case WM_QUERYDRAGICON:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+HWND ReflectionTarget(UINT uMsg, WPARAM wParam, LPARAM lParam, HWND self)
+{
+    switch (uMsg) {
+    case WM_COMMAND:
+        return lParam ? reinterpret_cast<HWND>(lParam) : nullptr;
+    case WM_NOTIFY:
+        return reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+    case WM_DRAWITEM:
+        return wParam ? reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<HWND>(lParam);
+    default:
+        return nullptr;
+    }
+    (void)self;
+}
+
+}  // namespace
+
+void AtlSetCreatingWindow(CWindowImplRoot* object)
+{
+    t_creating = object;
+}
+
+CWindowImplRoot* AtlTakeCreatingWindow()
+{
+    CWindowImplRoot* object = t_creating;
+    t_creating = nullptr;
+    return object;
+}
+
+CWindowImplRoot* AtlWindowFromHandle(HWND hWnd)
+{
+    return static_cast<CWindowImplRoot*>(::GetPropA(hWnd, kObjectProperty));
+}
+
+void AtlBindWindow(HWND hWnd, CWindowImplRoot* object)
+{
+    ::SetPropA(hWnd, kObjectProperty, object);
+}
+
+void AtlUnbindWindow(HWND hWnd)
+{
+    ::RemovePropA(hWnd, kObjectProperty);
+}
+
+CWindowImplRoot::~CWindowImplRoot()
+{
+    // An object deleted while its window lives must not receive that window's messages.
+    if (m_hWnd && ::IsWindow(m_hWnd) && AtlWindowFromHandle(m_hWnd) == this)
+        AtlUnbindWindow(m_hWnd);
+}
+
+LRESULT CWindowImplRoot::ReflectNotifications(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
+{
+    HWND target = ReflectionTarget(uMsg, wParam, lParam, m_hWnd);
+    if (!target || !::IsWindow(target)) {
+        bHandled = FALSE;
+        return 0;
+    }
+    return ::SendMessageA(target, OCM__BASE + uMsg, wParam, lParam);
+}
+
+void CWindowImplRoot::EnterMessage(const MSG& message, const MSG*& saved)
+{
+    saved = m_pCurrentMsg;
+    m_pCurrentMsg = &message;
+    ++m_depth;
+}
+
+bool CWindowImplRoot::LeaveMessage(HWND hWnd, UINT uMsg, const MSG* saved)
+{
+    m_pCurrentMsg = saved;
+    if (uMsg == WM_NCDESTROY) {
+        AtlUnbindWindow(hWnd);
+        m_hWnd = nullptr;
+        m_destroyed = true;
+    }
+    if (--m_depth == 0 && m_destroyed) {
+        m_destroyed = false;
+        return true;
+    }
+    return false;
+}
+
+HWND CWindowImplBaseT::CreateInClass(const char* className, HWND parent, const RECT* rect, const char* name,
+                                     DWORD style, DWORD exStyle, HMENU menuOrId, void* param)
+{
+    HINSTANCE module = AtlGetResourceInstance();
+    WNDCLASSEXA existing = {sizeof existing};
+    if (!::GetClassInfoExA(module, className, &existing)) {
+        WNDCLASSEXA windowClass = {sizeof windowClass};
+        windowClass.style = CS_DBLCLKS;
+        windowClass.lpfnWndProc = GetWindowProc();
+        windowClass.hInstance = module;
+        windowClass.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        windowClass.lpszClassName = className;
+        if (!::RegisterClassExA(&windowClass))
+            return nullptr;
+    }
+    const RECT area = rect ? *rect : RECT{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
+    const int width = rect ? area.right - area.left : CW_USEDEFAULT;
+    const int height = rect ? area.bottom - area.top : CW_USEDEFAULT;
+    AtlSetCreatingWindow(this);
+    HWND hWnd = ::CreateWindowExA(exStyle, className, name, style, area.left, area.top, width, height, parent,
+                                  menuOrId, module, param);
+    if (!hWnd)
+        AtlTakeCreatingWindow();
+    return hWnd;
+}
+
+LRESULT CALLBACK CWindowImplBaseT::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = static_cast<CWindowImplBaseT*>(AtlWindowFromHandle(hWnd));
+    if (!self) {
+        self = static_cast<CWindowImplBaseT*>(AtlTakeCreatingWindow());
+        if (!self)
+            return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
+        self->m_hWnd = hWnd;
+        AtlBindWindow(hWnd, self);
+    }
+    const MSG message = {hWnd, uMsg, wParam, lParam, 0, {0, 0}};
+    const MSG* saved = nullptr;
+    self->EnterMessage(message, saved);
+    LRESULT result = 0;
+    BOOL handled = FALSE;
+    try {
+        handled = self->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, result, 0);
+    } catch (...) {
+        // A failing handler has done what it could; the message counts as handled.
+        handled = TRUE;
+        result = 0;
+    }
+    if (!handled)
+        result = ::CallWindowProcA(self->m_pfnSuperWindowProc, hWnd, uMsg, wParam, lParam);
+    if (self->LeaveMessage(hWnd, uMsg, saved))
+        self->OnFinalMessage(hWnd);
+    return result;
+}
+
+HWND CDialogImplBaseT::CreateFromTemplate(HINSTANCE module, UINT id, HWND parent, LPARAM init)
+{
+    AtlSetCreatingWindow(this);
+    HWND hWnd = ::CreateDialogParamA(module, MAKEINTRESOURCEA(id), parent, GetDialogProc(), init);
+    if (!hWnd)
+        AtlTakeCreatingWindow();
+    return hWnd;
+}
+
+INT_PTR CDialogImplBaseT::DoModalFromTemplate(HINSTANCE module, UINT id, HWND parent, LPARAM init)
+{
+    AtlSetCreatingWindow(this);
+    INT_PTR result = ::DialogBoxParamA(module, MAKEINTRESOURCEA(id), parent, GetDialogProc(), init);
+    AtlTakeCreatingWindow();
+    return result;
+}
+
+INT_PTR CALLBACK CDialogImplBaseT::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = static_cast<CDialogImplBaseT*>(AtlWindowFromHandle(hWnd));
+    if (!self) {
+        self = static_cast<CDialogImplBaseT*>(AtlTakeCreatingWindow());
+        if (!self)
+            return FALSE;
+        self->m_hWnd = hWnd;
+        AtlBindWindow(hWnd, self);
+    }
+    const MSG message = {hWnd, uMsg, wParam, lParam, 0, {0, 0}};
+    const MSG* saved = nullptr;
+    self->EnterMessage(message, saved);
+    LRESULT result = 0;
+    BOOL handled = FALSE;
+    try {
+        handled = self->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, result, 0);
+    } catch (...) {
+        handled = FALSE;
+    }
+    if (self->LeaveMessage(hWnd, uMsg, saved))
+        self->OnFinalMessage(hWnd);
+    if (!handled)
+        return FALSE;
+    if (ReturnsResultDirectly(uMsg))
+        return INT_PTR(result);
+    if (uMsg != WM_NCDESTROY && ::IsWindow(hWnd))
+        ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}
