@@ -1,32 +1,67 @@
 #pragma once
-// The top-level window of the wizard. It owns the run's page context and ends the message
-// loop when it is asked to show no page. The module owns the frame object and deletes it
-// after the loop; the window is destroyed by the module before that.
+// The top-level window of the wizard and the thread's message loop. It owns the run's page
+// context, shows one page at a time as its child and routes dialog keys to it. The module
+// owns the frame object and deletes it after destroying the window. The frame keeps the
+// current page's window handle beside its pointer: a page deletes itself when its window
+// goes, so the pointer is used only while that window exists.
 #include <windows.h>
 
+#include "CFrameWindowImpl.h"
+#include "CMessageLoop.h"
 #include "CPageContext.h"
+#include "KavoMessages.h"
 
 class CWBDialog;
 
-class CFrameWindow {
+class CFrameWindow : public CFrameWindowImpl<CFrameWindow>, public CMessageLoop {
 public:
-    CFrameWindow();
-    ~CFrameWindow();
-    CFrameWindow(const CFrameWindow&) = delete;
-    CFrameWindow& operator=(const CFrameWindow&) = delete;
+    DECLARE_FRAME_WND_CLASS("KAVOWizardWindowClass", 0)
 
-    // Hidden until a page is shown. Null when the window could not be made.
+    CFrameWindow();
+    ~CFrameWindow() override;
+
+    BEGIN_MSG_MAP(CFrameWindow)
+        MESSAGE_HANDLER(WM_CREATE, OnCreate)
+        MESSAGE_HANDLER(WM_ACTIVATE, OnActivate)
+        MESSAGE_HANDLER(WM_QUERYENDSESSION, OnQueryEndSession)
+        MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
+        MESSAGE_HANDLER(WM_WINDOWPOSCHANGING, OnWindowPosChanging)
+        MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
+        MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopup)
+        MESSAGE_HANDLER(WM_KAVO_PAGE, OnPageCommand)
+        REFLECT_NOTIFICATIONS()
+    END_MSG_MAP()
+
+    // Hidden until the first page is shown. Null when the window could not be made.
     HWND Create();
     // A null page ends the message loop with exitCode.
     void SetCurrentPage(CWBDialog* page, int exitCode);
-    int RunMessageLoop();
+    int RunMessageLoop() { return Run(); }
 
-    HWND m_hWnd = nullptr;
-    CPageContext context;
+    BOOL PreTranslateMessage(MSG* message) override;
+    BOOL OnIdle(int idleCount) override;
+
+    // The page on screen, or null when there is none or its window is gone.
+    CWBDialog* GetLivePage() const;
+
+    HBITMAP defaultBackground = nullptr;
+    HBITMAP backgroundOverride = nullptr;
     CWBDialog* currentPage = nullptr;
+    HWND currentPageWindow = nullptr;
+    LONG pageStarted = 0;
+    LONG busy = 0;
+    CPageContext context;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnActivate(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+    LRESULT OnQueryEndSession(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
+    LRESULT OnEraseBackground(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnWindowPosChanging(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    LRESULT OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
+    LRESULT OnInitMenuPopup(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
+    LRESULT OnPageCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
+    void PaintBackground(HDC dc);
 };
 
 extern const char kFrameWindowClass[];

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "Administrator.h"
+#include "CAxHost.h"
 #include "CFrameWindow.h"
 #include "CPageContext.h"
 #include "CTextDef.h"
@@ -144,6 +145,7 @@ void CKAVOModule::RunMessageLoop()
         return;
     }
 
+    AtlAxWinInit();
     auto frame = std::make_unique<CFrameWindow>();
     frame->Create();
     CPageContext& context = frame->context;

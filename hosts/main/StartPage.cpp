@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "CPageContext.h"
+#include "CWBDialog.h"
 
 namespace {
 
@@ -100,4 +101,14 @@ CWBDialog* BuildStartPage(const char* id, IStartPageSource& source, HWND frame, 
         page = candidate;
     }
     return page;
+}
+
+CWBDialog* CNoPageSource::ResolvePage(CWBDialog* page, HWND frame, CPageContext* context)
+{
+    return page->ResolvePage(frame, context);
+}
+
+void CNoPageSource::DestroyPage(CWBDialog* page)
+{
+    ::DestroyPage(page);
 }

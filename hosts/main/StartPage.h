@@ -37,13 +37,15 @@ protected:
     ~IStartPageSource() = default;
 };
 
+// Pages decide for themselves; none can be made yet: the core library's and the program's
+// own pages come later.
 class CNoPageSource : public IStartPageSource {
 public:
     CWBDialog* CreateCorePage(const char*, HWND, CPageContext*) override { return nullptr; }
     CWBDialog* CreateHostPage(StartPageChoice::Kind, HWND, CPageContext*) override { return nullptr; }
     CWBDialog* RunFirewallCheck(HWND, CPageContext*) override { return nullptr; }
-    CWBDialog* ResolvePage(CWBDialog* page, HWND, CPageContext*) override { return page; }
-    void DestroyPage(CWBDialog*) override {}
+    CWBDialog* ResolvePage(CWBDialog* page, HWND frame, CPageContext* context) override;
+    void DestroyPage(CWBDialog* page) override;
 };
 
 // Builds the chosen page (writing autoFlow and, for the error pages, the error code into the

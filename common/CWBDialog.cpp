@@ -1,0 +1,124 @@
+#include "CWBDialog.h"
+
+#include <exdisp.h>
+
+#include <cstdarg>
+
+CWBDialog::CWBDialog(WORD dialogId, WORD browserId) : m_dialogId(dialogId), m_browserId(browserId) {}
+
+CWBDialog::~CWBDialog() = default;
+
+LRESULT CWBDialog::OnCancel(WORD, WORD id, HWND)
+{
+    EndDialog(id);
+    return 0;
+}
+
+void __stdcall CWBDialog::BeforeNavigate2(IDispatch*, VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT_BOOL*) {}
+void __stdcall CWBDialog::DocumentComplete(IDispatch*, VARIANT*) {}
+void __stdcall CWBDialog::CommandStateChange(long, VARIANT_BOOL) {}
+void __stdcall CWBDialog::NavigateError(IDispatch*, VARIANT*, VARIANT*, VARIANT*, VARIANT_BOOL*) {}
+void __stdcall CWBDialog::NewWindow3(IDispatch**, VARIANT_BOOL*, DWORD, BSTR, BSTR) {}
+void CWBDialog::ItemBeforeNavigate2(WORD, IDispatch*, VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT_BOOL*) {}
+void CWBDialog::ItemDocumentComplete(WORD, IDispatch*, VARIANT*) {}
+void CWBDialog::ItemCommandStateChange(WORD, long, VARIANT_BOOL) {}
+void CWBDialog::ItemNavigateError(WORD, IDispatch*, VARIANT*, VARIANT*, VARIANT*, VARIANT_BOOL*) {}
+
+DWORD CWBDialog::GetHostFlags()
+{
+    return 0x4000d;
+}
+
+void CWBDialog::OnBeforeBrowserSetup() {}
+void CWBDialog::SendStatistics() {}
+
+BOOL CWBDialog::ResolveEntity(CString&)
+{
+    return FALSE;
+}
+
+void CWBDialog::InitTexts() {}
+void CWBDialog::InitFonts() {}
+void CWBDialog::OnItemDocumentReady(WORD) {}
+void CWBDialog::DoPaint(HDC) {}
+void CWBDialog::OnPageInit(LPARAM) {}
+void CWBDialog::LoadBrowserContent(WORD) {}
+
+BOOL CWBDialog::SetCurrentStep(const char*)
+{
+    return FALSE;
+}
+
+CWBDialog* CWBDialog::ResolvePage(HWND, CPageContext*)
+{
+    return this;
+}
+
+BOOL CWBDialog::InitBrowsers(HWND)
+{
+    return TRUE;
+}
+
+LRESULT CWBDialog::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
+{
+    m_browser.Release();
+    return 0;
+}
+
+LRESULT CWBDialog::OnActivate(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
+{
+    switch (LOWORD(wParam)) {
+    case WA_INACTIVE:
+        m_savedFocus = ::GetFocus();
+        break;
+    case WA_ACTIVE:
+    case WA_CLICKACTIVE:
+        if (m_savedFocus && ::IsWindow(m_savedFocus))
+            ::SetFocus(m_savedFocus);
+        break;
+    default:
+        bHandled = FALSE;
+        break;
+    }
+    return 0;
+}
+
+LRESULT CWBDialog::OnInitBrowsers(UINT, WPARAM wParam, LPARAM, BOOL&)
+{
+    return InitBrowsers(reinterpret_cast<HWND>(wParam));
+}
+
+LRESULT CWBDialog::OnCtlColor(UINT, WPARAM, LPARAM, BOOL&)
+{
+    return LRESULT(::GetStockObject(WHITE_BRUSH));
+}
+
+int EnableDlgItems(HWND page, BOOL enable, ...)
+{
+    va_list ids;
+    va_start(ids, enable);
+    for (int id; (id = va_arg(ids, int)) != 0;)
+        ::EnableWindow(::GetDlgItem(page, id), enable);
+    va_end(ids);
+    return 1;
+}
+
+int ShowDlgItems(HWND page, int showCommand, ...)
+{
+    va_list ids;
+    va_start(ids, showCommand);
+    for (int id; (id = va_arg(ids, int)) != 0;)
+        ::ShowWindow(::GetDlgItem(page, id), showCommand);
+    va_end(ids);
+    return 1;
+}
+
+void DestroyPage(CWBDialog* page)
+{
+    if (!page)
+        return;
+    if (page->m_hWnd && ::IsWindow(page->m_hWnd))
+        ::DestroyWindow(page->m_hWnd);
+    else
+        delete page;
+}

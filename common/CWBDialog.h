@@ -1,0 +1,82 @@
+#pragma once
+// The base of every wizard page: a modeless dialog, child of the frame, that shows most of
+// its content in an embedded browser. Hosts drive pages of the core library only through
+// this class, so every operation they call is declared here, in a fixed order that all
+// deliverables share: append new operations at the end only.
+#include <windows.h>
+#include <oaidl.h>
+
+#include "CAxDialogImpl.h"
+#include "CComPtr.h"
+#include "CStringT.h"
+
+struct CPageContext;
+struct IWebBrowser2;
+
+class CWBDialog : public CAxDialogImpl<CWBDialog> {
+public:
+    CWBDialog(WORD dialogId, WORD browserId);
+    ~CWBDialog() override;
+
+    UINT GetDialogId() const { return m_dialogId; }
+
+    BEGIN_MSG_MAP(CWBDialog)
+        MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+        MESSAGE_HANDLER(WM_ACTIVATE, OnActivate)
+        MESSAGE_HANDLER(WM_INITDIALOG, OnInitBrowsers)
+        MESSAGE_HANDLER(WM_CTLCOLORBTN, OnCtlColor)
+        MESSAGE_HANDLER(WM_CTLCOLORDLG, OnCtlColor)
+        MESSAGE_HANDLER(WM_CTLCOLORSTATIC, OnCtlColor)
+    END_MSG_MAP()
+
+    virtual LRESULT OnCancel(WORD notifyCode, WORD id, HWND control);
+    virtual void __stdcall BeforeNavigate2(IDispatch* browser, VARIANT* url, VARIANT* flags, VARIANT* targetFrame,
+                                           VARIANT* postData, VARIANT* headers, VARIANT_BOOL* cancel);
+    virtual void __stdcall DocumentComplete(IDispatch* browser, VARIANT* url);
+    virtual void __stdcall CommandStateChange(long command, VARIANT_BOOL enable);
+    virtual void __stdcall NavigateError(IDispatch* browser, VARIANT* url, VARIANT* targetFrame, VARIANT* statusCode,
+                                         VARIANT_BOOL* cancel);
+    virtual void __stdcall NewWindow3(IDispatch** browser, VARIANT_BOOL* cancel, DWORD flags, BSTR urlContext, BSTR url);
+    virtual void ItemBeforeNavigate2(WORD itemId, IDispatch* browser, VARIANT* url, VARIANT* flags,
+                                     VARIANT* targetFrame, VARIANT* postData, VARIANT* headers, VARIANT_BOOL* cancel);
+    virtual void ItemDocumentComplete(WORD itemId, IDispatch* browser, VARIANT* url);
+    virtual void ItemCommandStateChange(WORD itemId, long command, VARIANT_BOOL enable);
+    virtual void ItemNavigateError(WORD itemId, IDispatch* browser, VARIANT* url, VARIANT* targetFrame,
+                                   VARIANT* statusCode, VARIANT_BOOL* cancel);
+    virtual DWORD GetHostFlags();
+    virtual void OnBeforeBrowserSetup();
+    virtual void SendStatistics();
+    virtual BOOL ResolveEntity(CString& text);
+    virtual void InitTexts();
+    virtual void InitFonts();
+    virtual void OnItemDocumentReady(WORD itemId);
+    virtual void DoPaint(HDC dc);
+    virtual void OnPageInit(LPARAM initParam);
+    virtual void LoadBrowserContent(WORD controlId);
+    virtual BOOL SetCurrentStep(const char* letters);
+    // The page to show in place of this one: itself, another page, or null for none.
+    virtual CWBDialog* ResolvePage(HWND frame, CPageContext* context);
+
+    // The browser set-up of the page's main browser control.
+    BOOL InitBrowsers(HWND focus);
+
+    WORD m_dialogId;
+    WORD m_browserId;
+    HWND m_savedFocus = nullptr;
+    CComPtr<IWebBrowser2> m_browser;
+
+private:
+    LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnActivate(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
+    LRESULT OnInitBrowsers(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnCtlColor(UINT, WPARAM, LPARAM, BOOL&);
+};
+
+// For every id of the zero-terminated list: EnableWindow / ShowWindow on that control of
+// page. Both return 1.
+int EnableDlgItems(HWND page, BOOL enable, ...);
+int ShowDlgItems(HWND page, int showCommand, ...);
+
+// A page passed over or handed over: its window goes (and the page with its final message),
+// or, when it never got one, the object itself.
+void DestroyPage(CWBDialog* page);
