@@ -9,6 +9,7 @@
 #include "CKAVODlg.h"
 #include "CRegKey.h"
 #include "CTextDef.h"
+#include "KavoDriver.h"
 #include "KavoTestPaths.h"
 #include "StepBar.h"
 
@@ -44,8 +45,12 @@ public:
         return resolvesToSelf ? this : answer;
     }
 
-    LRESULT OnPageCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
+    LRESULT OnPageCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
     {
+        if (wParam == PAGECMD_BUSYINPUT) {
+            g_events.push_back("busy input " + std::to_string(reinterpret_cast<const MSG*>(lParam)->wParam));
+            return 0;
+        }
         if (wParam != PAGECMD_START) {
             bHandled = FALSE;
             return 0;
@@ -218,40 +223,83 @@ TEST_F(FrameTest, FrameForgetsAPageThatDeletedItself)
     EXPECT_TRUE(frame.IsWindow());
 }
 
-// Answers the close question with the given button, optionally making the page hand over
-// first while the question is still open.
-struct CloseAnswerer {
-    std::string caption;
-    int button;
-    HWND pageToHandOver = nullptr;
-    // The loop to end after answering, when the page stays.
-    DWORD quitThread = 0;
-    std::atomic<bool> seen{false};
+TEST_F(FrameTest, BusyPageSeesHeldInputFirstAndF5GoesStraightOn)
+{
+    TestPage* page = MakePage("busy");
+    frame.SetCurrentPage(page, 0);
+    frame.SendMessage(WM_KAVO_PAGE, PAGECMD_SETBUSY, 1);
+    MSG key = {page->GetDlgItem(1001), WM_KEYDOWN, 'A', 0, 0, {0, 0}};
+    frame.PreTranslateMessage(&key);
+    MSG refresh = {page->GetDlgItem(1001), WM_KEYDOWN, VK_F5, 0, 0, {0, 0}};
+    EXPECT_FALSE(frame.PreTranslateMessage(&refresh));
+    frame.SendMessage(WM_KAVO_PAGE, PAGECMD_SETBUSY, 0);
+    frame.PreTranslateMessage(&key);
+    EXPECT_EQ(g_events, std::vector<std::string>{"busy input 65"});
+    page->DestroyWindow();
+}
 
-    static DWORD WINAPI Run(void* self)
-    {
-        auto* answerer = static_cast<CloseAnswerer*>(self);
-        for (int i = 0; i < 500; ++i) {
-            HWND box = ::FindWindowA("#32770", answerer->caption.c_str());
-            if (box) {
-                answerer->seen = true;
-                if (answerer->pageToHandOver) {
-                    ::PostMessageA(answerer->pageToHandOver, WM_TEST_HANDOVER, 0, 0);
-                    ::Sleep(500);
-                }
-                if (::IsWindow(box))
-                    ::PostMessageA(box, WM_COMMAND, answerer->button, 0);
-                if (answerer->quitThread) {
-                    ::Sleep(300);
-                    ::PostThreadMessageA(answerer->quitThread, WM_QUIT, 0, 0);
-                }
-                return 0;
-            }
-            ::Sleep(20);
-        }
-        return 1;
-    }
-};
+COLORREF BackgroundPixel(CFrameWindow& frame, int x, int y)
+{
+    RECT client;
+    frame.GetClientRect(&client);
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP canvas = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = ::SelectObject(dc, canvas);
+    frame.SendMessage(WM_ERASEBKGND, WPARAM(dc));
+    const COLORREF pixel = ::GetPixel(dc, x, y);
+    ::SelectObject(dc, previous);
+    ::DeleteObject(canvas);
+    ::DeleteDC(dc);
+    return pixel;
+}
+
+COLORREF PicturePixel(HBITMAP picture, int x, int y)
+{
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = ::SelectObject(dc, picture);
+    const COLORREF pixel = ::GetPixel(dc, x, y);
+    ::SelectObject(dc, previous);
+    ::DeleteDC(dc);
+    return pixel;
+}
+
+TEST_F(FrameTest, BackgroundIsCentredWithBlackBandsAndAnOverrideLastsOnePage)
+{
+    ASSERT_NE(frame.defaultBackground, nullptr) << "the core library's picture";
+    BITMAP picture = {};
+    ::GetObjectA(frame.defaultBackground, sizeof picture, &picture);
+    frame.SetWindowPos(nullptr, 0, 0, picture.bmWidth + 200, 600, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client;
+    frame.GetClientRect(&client);
+    const int left = (client.right - picture.bmWidth) / 2;
+    EXPECT_EQ(BackgroundPixel(frame, 2, 10), RGB(0, 0, 0));
+    EXPECT_EQ(BackgroundPixel(frame, left + 30, 10), PicturePixel(frame.defaultBackground, 30, 10));
+
+    HDC screen = ::GetDC(nullptr);
+    HBITMAP red = ::CreateCompatibleBitmap(screen, picture.bmWidth, picture.bmHeight);
+    HDC dc = ::CreateCompatibleDC(screen);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = ::SelectObject(dc, red);
+    HBRUSH brush = ::CreateSolidBrush(RGB(255, 0, 0));
+    RECT all = {0, 0, picture.bmWidth, picture.bmHeight};
+    ::FillRect(dc, &all, brush);
+    ::DeleteObject(brush);
+    ::SelectObject(dc, previous);
+    ::DeleteDC(dc);
+
+    frame.SendMessage(WM_KAVO_PAGE, PAGECMD_SETBACKGROUND, LPARAM(red));
+    EXPECT_EQ(BackgroundPixel(frame, left + 30, 10), RGB(255, 0, 0));
+    TestPage* page = MakePage("next");
+    frame.SetCurrentPage(page, 0);
+    EXPECT_EQ(frame.backgroundOverride, nullptr);
+    EXPECT_EQ(BackgroundPixel(frame, left + 30, 10), PicturePixel(frame.defaultBackground, 30, 10));
+    page->DestroyWindow();
+    ::DeleteObject(red);
+}
 
 class CloseTest : public FrameTest {
 protected:
@@ -281,14 +329,14 @@ protected:
         return false;
     }
     // Posts the frame's Close command and runs the loop while the answerer replies.
-    void CloseWith(CloseAnswerer& answerer)
+    void CloseWith(MessageBoxAnswerer& answerer)
     {
-        answerer.caption = CTextDef::GetText("COMMON_TITLE").GetString();
-        CHandle thread(::CreateThread(nullptr, 0, CloseAnswerer::Run, &answerer, 0, nullptr));
+        answerer.Start();
         frame.PostMessage(WM_SYSCOMMAND, SC_CLOSE);
         RunLoop();
-        ::WaitForSingleObject(thread, INFINITE);
+        answerer.Wait();
     }
+    std::string Title() { return CTextDef::GetText("COMMON_TITLE").GetString(); }
 
     std::string marker;
 };
@@ -297,8 +345,7 @@ TEST_F(CloseTest, AnsweringNoLeavesEverythingAsItWas)
 {
     TestPage* page = MakePage("p");
     frame.SetCurrentPage(page, 0);
-    CloseAnswerer answerer;
-    answerer.button = IDNO;
+    MessageBoxAnswerer answerer(Title(), IDNO);
     answerer.quitThread = ::GetCurrentThreadId();
     CloseWith(answerer);
     EXPECT_TRUE(answerer.seen);
@@ -316,9 +363,9 @@ TEST_F(CloseTest, AnsweringYesStartsTheLauncherAndEndsWithFullCleanUp)
         TestPage* page = MakePage(keepParent ? "keeps parent" : "p");
         page->m_keepParent = keepParent;
         frame.SetCurrentPage(page, 0);
-        CloseAnswerer answerer;
-        answerer.button = IDYES;
+        MessageBoxAnswerer answerer(Title(), IDYES);
         CloseWith(answerer);
+        EXPECT_EQ(answerer.text, "終了してよろしいですか？");
         EXPECT_TRUE(answerer.seen);
         EXPECT_EQ(frame.context.cleanupFlags, DWORD(CLEANUP_ALL));
         EXPECT_FALSE(frame.IsWindowVisible());
@@ -331,9 +378,9 @@ TEST_F(CloseTest, PageHandedOverWhileTheQuestionIsOpenIsNotClosedAgain)
 {
     TestPage* page = MakePage("p");
     frame.SetCurrentPage(page, 0);
-    CloseAnswerer answerer;
-    answerer.button = IDYES;
-    answerer.pageToHandOver = page->m_hWnd;
+    MessageBoxAnswerer answerer(Title(), IDYES);
+    answerer.postWhileOpen = page->m_hWnd;
+    answerer.postMessage = WM_TEST_HANDOVER;
     CloseWith(answerer);
     EXPECT_TRUE(answerer.seen);
     EXPECT_EQ(g_events.back(), "deleted p");

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
 #include <string>
 
@@ -11,6 +10,7 @@
 #include "CTextDef.h"
 #include "DomainUrl.h"
 #include "ExitCleanup.h"
+#include "KavoDriver.h"
 #include "KavoTestPaths.h"
 #include "LauncherBlock.h"
 #include "ProgramFolder.h"
@@ -170,31 +170,6 @@ TEST_F(ExitCleanupTest, FolderFlagWithoutAFolderDeletesNothing)
     EXPECT_TRUE(Exists(folder));
 }
 
-// Answers the first message box with the given caption and remembers its text.
-struct MessageBoxAnswerer {
-    std::string caption;
-    std::string text;
-    std::atomic<bool> seen{false};
-
-    static DWORD WINAPI Run(void* self)
-    {
-        auto* answerer = static_cast<MessageBoxAnswerer*>(self);
-        for (int i = 0; i < 1000; ++i) {
-            HWND box = FindWindowA("#32770", answerer->caption.c_str());
-            if (box) {
-                char text[512] = {};
-                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-                answerer->text = text;
-                answerer->seen = true;
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-                return 0;
-            }
-            Sleep(20);
-        }
-        return 1;
-    }
-};
-
 TEST(Startup, WithoutAdministratorRightsTheProgramSaysSoAndEndsWithZero)
 {
     CKAVOModule module;
@@ -206,13 +181,12 @@ TEST(Startup, WithoutAdministratorRightsTheProgramSaysSoAndEndsWithZero)
     ASSERT_NE(core, nullptr);
     ASSERT_TRUE(CTextDef::LoadFromResource(core, 3));
     FreeLibrary(core);
-    MessageBoxAnswerer answerer;
-    answerer.caption = CTextDef::GetText("COMMON_CAPTION").GetString();
+    MessageBoxAnswerer answerer(CTextDef::GetText("COMMON_CAPTION").GetString(), IDOK);
     const std::string expected = CTextDef::GetText("COMMON_NEEDPRIV").GetString();
 
-    CHandle watcher(CreateThread(nullptr, 0, MessageBoxAnswerer::Run, &answerer, 0, nullptr));
+    answerer.Start();
     module.RunMessageLoop();
-    WaitForSingleObject(watcher, INFINITE);
+    answerer.Wait();
     EXPECT_TRUE(answerer.seen);
     EXPECT_EQ(answerer.text, expected);
     EXPECT_EQ(module.exitValue, 0);

@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "CKAVODlg.h"
+#include "LauncherTool.h"
+
+namespace {
+
+// The slot of a virtual function, read from its member-pointer (the compiler's ABI stores
+// one plus the byte offset in the table). Hosts call pages of the core library through this
+// table, so its order is a contract between separately built binaries.
+template <typename F>
+int Slot(F function)
+{
+    struct Raw {
+        std::uintptr_t pointer;
+        std::ptrdiff_t adjust;
+    } raw;
+    static_assert(sizeof(F) == sizeof(Raw), "member pointers are two words");
+    std::memcpy(&raw, &function, sizeof raw);
+    if (!(raw.pointer & 1))
+        return -1;
+    return int((raw.pointer - 1) / sizeof(void*));
+}
+
+TEST(PageBase, OperationsKeepTheirSlotOrder)
+{
+    // Two destructor entries follow the message map; the dialog slots come next.
+    EXPECT_EQ(Slot(&CWBDialog::ProcessWindowMessage), 0);
+    EXPECT_EQ(Slot(&CWBDialog::GetDialogProc), 3);
+    EXPECT_EQ(Slot(&CWBDialog::OnFinalMessage), 4);
+    EXPECT_EQ(Slot(&CWBDialog::CreateActiveXControls), 5);
+    const int slots[] = {
+        Slot(&CWBDialog::OnCancel),
+        Slot(&CWBDialog::BeforeNavigate2),
+        Slot(&CWBDialog::DocumentComplete),
+        Slot(&CWBDialog::CommandStateChange),
+        Slot(&CWBDialog::NavigateError),
+        Slot(&CWBDialog::NewWindow3),
+        Slot(&CWBDialog::ItemBeforeNavigate2),
+        Slot(&CWBDialog::ItemDocumentComplete),
+        Slot(&CWBDialog::ItemCommandStateChange),
+        Slot(&CWBDialog::ItemNavigateError),
+        Slot(&CWBDialog::GetHostFlags),
+        Slot(&CWBDialog::OnBeforeBrowserSetup),
+        Slot(&CWBDialog::SendStatistics),
+        Slot(&CWBDialog::ResolveEntity),
+        Slot(&CWBDialog::InitTexts),
+        Slot(&CWBDialog::InitFonts),
+        Slot(&CWBDialog::OnItemDocumentReady),
+        Slot(&CWBDialog::DoPaint),
+        Slot(&CWBDialog::OnPageInit),
+        Slot(&CWBDialog::LoadBrowserContent),
+        Slot(&CWBDialog::SetCurrentStep),
+        Slot(&CWBDialog::ResolvePage),
+    };
+    for (size_t i = 0; i < sizeof slots / sizeof slots[0]; ++i)
+        EXPECT_EQ(slots[i], int(6 + i)) << "operation " << i + 6;
+    // The page template adds no operation in front of them.
+    EXPECT_EQ(Slot(&CKAVODlgBase::ResolvePage), Slot(&CWBDialog::ResolvePage));
+}
+
+struct LocationCase {
+    const char* text;
+    HKEY root;
+    const char* keyPath;
+    const char* valueName;
+};
+
+class LauncherLocation : public ::testing::TestWithParam<LocationCase> {};
+
+TEST_P(LauncherLocation, SplitsRootKeyAndValue)
+{
+    const LauncherToolLocation location = SplitLauncherToolPath(GetParam().text);
+    EXPECT_EQ(location.root, GetParam().root);
+    EXPECT_EQ(location.keyPath, GetParam().keyPath);
+    EXPECT_EQ(location.valueName, GetParam().valueName);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LauncherLocation, ::testing::Values(
+    LocationCase{"HKEY_CURRENT_USER\\Software\\KRV-K\\XGFlow\\settings\\ProgramPath", HKEY_CURRENT_USER,
+                 "Software\\KRV-K\\XGFlow\\settings", "ProgramPath"},
+    LocationCase{"HKEY_LOCAL_MACHINE\\SOFTWARE\\Tool\\", HKEY_LOCAL_MACHINE, "SOFTWARE\\Tool\\", ""},
+    LocationCase{"Software\\A\\B", HKEY_CURRENT_USER, "Software\\A", "B"},
+    LocationCase{"HKLM\\SOFTWARE\\A\\B", HKEY_CURRENT_USER, "HKLM\\SOFTWARE\\A", "B"}));
+
+}  // namespace

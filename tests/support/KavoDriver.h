@@ -1,0 +1,81 @@
+#pragma once
+// Drives the wizard's windows from another thread the way a user would: finds message
+// boxes and answers them. Used by the tests that run real frames and pages.
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+class MessageBoxAnswerer {
+public:
+    // Answers the first message box with this caption by pressing button; before pressing,
+    // runs beforeAnswer (if any) while the box is open.
+    MessageBoxAnswerer(std::string caption, int button) : m_caption(std::move(caption)), m_button(button) {}
+    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+    ~MessageBoxAnswerer() { Wait(); }
+
+    void Start() { m_thread = ::CreateThread(nullptr, 0, Run, this, 0, nullptr); }
+    void Wait()
+    {
+        if (m_thread) {
+            ::WaitForSingleObject(m_thread, INFINITE);
+            ::CloseHandle(m_thread);
+            m_thread = nullptr;
+        }
+    }
+
+    // Posted to this window while the box is open, before the answer.
+    HWND postWhileOpen = nullptr;
+    UINT postMessage = 0;
+    // Ends that thread's message loop after answering.
+    DWORD quitThread = 0;
+
+    std::atomic<bool> seen{false};
+    std::string text;
+
+private:
+    static DWORD WINAPI Run(void* self)
+    {
+        auto* answerer = static_cast<MessageBoxAnswerer*>(self);
+        for (int i = 0; i < 500; ++i) {
+            HWND box = ::FindWindowA("#32770", answerer->m_caption.c_str());
+            if (box) {
+                char text[1024] = {};
+                ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                answerer->text = text;
+                answerer->seen = true;
+                if (answerer->postWhileOpen) {
+                    ::PostMessageA(answerer->postWhileOpen, answerer->postMessage, 0, 0);
+                    ::Sleep(500);
+                }
+                if (::IsWindow(box))
+                    ::PostMessageA(box, WM_COMMAND, WPARAM(answerer->m_button), 0);
+                if (answerer->quitThread) {
+                    ::Sleep(300);
+                    ::PostThreadMessageA(answerer->quitThread, WM_QUIT, 0, 0);
+                }
+                return 0;
+            }
+            ::Sleep(20);
+        }
+        return 1;
+    }
+
+    std::string m_caption;
+    int m_button;
+    HANDLE m_thread = nullptr;
+};
+
+// The top-level window of a window class in this process's desktop, waiting up to timeout.
+inline HWND WaitForWindowOfClass(const char* className, DWORD timeout = 10000)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (HWND window = ::FindWindowA(className, nullptr))
+            return window;
+        if (::GetTickCount() - start > timeout)
+            return nullptr;
+        ::Sleep(20);
+    }
+}
