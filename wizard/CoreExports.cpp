@@ -1,6 +1,116 @@
 #include "CoreExports.h"
 
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <vector>
+
+#include "CRegKey.h"
+#include "CTextDef.h"
 #include "CoreModule.h"
+#include "ProgramFolder.h"
+#include "StepBar.h"
+
+namespace {
+
+HostPageFactory g_hostPageFactory;
+KAVOCoreGetPageObjectFn g_pageFactory;
+
+// A cached value counts only as a terminated text.
+bool ReadCachedText(HKEY key, const char* name, CString& text)
+{
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    if ((type != REG_SZ && type != REG_EXPAND_SZ) || size == 0)
+        return false;
+    std::vector<char> data(size);
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS ||
+        size == 0 || data[size - 1] != '\0')
+        return false;
+    text = data.data();
+    return true;
+}
+
+}  // namespace
+
+bool IsMainProgramName(const char* baseName)
+{
+    return baseName && lstrcmpiA(baseName, "kavo.exe") == 0;
+}
+
+void OverlayCachedValues()
+{
+    CRegKey key;
+    const HKEY root = CTextDef::GetRegRoot("COMMON_REG_HKCU_KAVO");
+    const CString path = CTextDef::GetRegPath("COMMON_REG_HKCU_KAVO") + "\\cached extdef";
+    if (!root || key.Open(root, path, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY) != ERROR_SUCCESS)
+        return;
+    const CString names = CTextDef::GetText("COMMON_DATA_CACHED_EXTDEF_PROPERTIES");
+    int position = 0;
+    for (;;) {
+        const CString name = names.Tokenize("\r\n,", position);
+        if (position < 0)
+            break;
+        CString value;
+        if (ReadCachedText(key, name, value))
+            CTextDef::SetText(name, value);
+    }
+}
+
+HostPageFactory GetHostPageFactory()
+{
+    return g_hostPageFactory;
+}
+
+KAVOCoreGetPageObjectFn GetPageFactory()
+{
+    return g_pageFactory;
+}
+
+extern "C" int __cdecl KAVOCore_Initialize(HostPageFactory factory)
+{
+    try {
+        if (!CTextDef::LoadFromFile(GetProgramFolder() + "\\text.def"))
+            CTextDef::LoadFromResource(CoreModule(), 3);
+        char baseName[MAX_PATH] = {};
+        GetModuleBaseNameA(GetCurrentProcess(), nullptr, baseName, MAX_PATH);
+        if (!IsMainProgramName(baseName))
+            OverlayCachedValues();
+        g_hostPageFactory = factory;
+        FillStepBitmapMap();
+        // The progress bars of the signup, order and install pages need their class too.
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+        InitCommonControlsEx(&controls);
+        g_pageFactory = KAVOCore_GetPageObject;
+    } catch (...) {
+        // Reports nothing: the texts that could be loaded stay.
+    }
+    return 0;
+}
+
+extern "C" int __cdecl KAVOCore_SetDomainUrl(const char* domainUrl)
+{
+    try {
+        CString url;
+        url.Format("%s", domainUrl ? domainUrl : "");
+        CTextDef::SetDomainUrl(url);
+    } catch (...) {
+    }
+    return 0;
+}
+
+extern "C" CWBDialog* __cdecl KAVOCore_GetPageObject(const char*, HWND, CPageContext*)
+{
+    // The wizard's pages and sequences are not part of this build yet.
+    return nullptr;
+}
+
+extern "C" int __cdecl KAVOCore_Finalize()
+{
+    return 0;
+}
 
 extern "C" int __cdecl KAVOCore_ExtractTextDef(HWND, HINSTANCE, const char* commandLine, int)
 {

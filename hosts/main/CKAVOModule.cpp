@@ -162,8 +162,8 @@ void CKAVOModule::RunMessageLoop()
 
     // Preset before any page exists: a page made during start-up may already set 404 or 405.
     context.exitValue = EXIT_PRESET;
-    CNoPageSource noPages;
-    CWBDialog* page = BuildStartPage(startPage, pageSource ? *pageSource : noPages, frame->m_hWnd, context);
+    CCorePageSource corePages;
+    CWBDialog* page = BuildStartPage(startPage, pageSource ? *pageSource : corePages, frame->m_hWnd, context);
     frame->SetCurrentPage(page, 0);
     context.traceLog.WriteLine("start");
 

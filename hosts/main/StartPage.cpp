@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "CCoreLoader.h"
 #include "CPageContext.h"
 #include "CWBDialog.h"
 
@@ -111,4 +112,9 @@ CWBDialog* CNoPageSource::ResolvePage(CWBDialog* page, HWND frame, CPageContext*
 void CNoPageSource::DestroyPage(CWBDialog* page)
 {
     ::DestroyPage(page);
+}
+
+CWBDialog* CCorePageSource::CreateCorePage(const char* name, HWND frame, CPageContext* context)
+{
+    return CreatePage(name, frame, context);
 }

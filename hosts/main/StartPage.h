@@ -48,6 +48,12 @@ public:
     void DestroyPage(CWBDialog* page) override;
 };
 
+// The core library's pages through the program's loader.
+class CCorePageSource : public CNoPageSource {
+public:
+    CWBDialog* CreateCorePage(const char* name, HWND frame, CPageContext* context) override;
+};
+
 // Builds the chosen page (writing autoFlow and, for the error pages, the error code into the
 // context), then follows the page chain while autoFlow is set. Returns the page to show.
 CWBDialog* BuildStartPage(const char* id, IStartPageSource& source, HWND frame, CPageContext& context);

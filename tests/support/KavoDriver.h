@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 class MessageBoxAnswerer {
 public:
@@ -30,9 +31,12 @@ public:
     UINT postMessage = 0;
     // Ends that thread's message loop after answering.
     DWORD quitThread = 0;
+    // How many boxes with this caption to answer, one after the other.
+    int boxes = 1;
 
     std::atomic<bool> seen{false};
     std::string text;
+    std::vector<std::string> texts;
 
 private:
     static DWORD WINAPI Run(void* self)
@@ -44,7 +48,15 @@ private:
                 char text[1024] = {};
                 ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
                 answerer->text = text;
+                answerer->texts.push_back(text);
                 answerer->seen = true;
+                if (int(answerer->texts.size()) < answerer->boxes) {
+                    ::PostMessageA(box, WM_COMMAND, WPARAM(answerer->m_button), 0);
+                    for (int k = 0; k < 250 && ::IsWindow(box); ++k)
+                        ::Sleep(20);
+                    i = 0;
+                    continue;
+                }
                 if (answerer->postWhileOpen) {
                     ::PostMessageA(answerer->postWhileOpen, answerer->postMessage, 0, 0);
                     ::Sleep(500);
