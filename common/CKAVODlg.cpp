@@ -4,6 +4,7 @@
 #include "CGdiObjects.h"
 #include "CPageContext.h"
 #include "CTextDef.h"
+#include "Entities.h"
 #include "LauncherTool.h"
 #include "StepBar.h"
 
@@ -41,6 +42,27 @@ BOOL CKAVODlgBase::SetCurrentStep(const char* letters)
     if (!letters || !m_context)
         return FALSE;
     return ApplyStepLetters(m_context->phase, letters);
+}
+
+BOOL CKAVODlgBase::ResolveEntity(CString& text)
+{
+    return ResolveStandardEntity(text, CTextDef::GetDomainUrl(), GetModuleFileNameText(AtlGetResourceInstance()));
+}
+
+void CKAVODlgBase::ExpandEntities(CString& text)
+{
+    const EntityResolver throughPage = [](void* page, CString& token) {
+        return static_cast<CKAVODlgBase*>(page)->ResolveEntity(token);
+    };
+    CString expanded = ExpandEntityText(text, throughPage, this);
+    text = expanded;
+}
+
+void CKAVODlgBase::GetExpandedText(CString& out, const char* key)
+{
+    CString text = CTextDef::GetText(key);
+    ExpandEntities(text);
+    out = text;
 }
 
 LRESULT CKAVODlgBase::OnInitDialog(HWND focus, LPARAM initParam)
@@ -125,8 +147,11 @@ LRESULT CKAVODlgBase::OnCloseCommand(WORD, WORD, HWND)
         return 0;
 
     m_context->traceLog.WriteLine("終了確認で「はい」を選択");
-    if (!m_keepParent)
-        StartLauncherTool(CTextDef::GetText("COMMON_REG_TOSKPATH"));
+    if (!m_keepParent) {
+        CString toolPath;
+        GetExpandedText(toolPath, "COMMON_REG_TOSKPATH");
+        StartLauncherTool(toolPath);
+    }
     m_context->cleanupFlags = CLEANUP_ALL;
     m_context->traceLog.WriteLine("画面非表示");
     ::ShowWindow(GetParent(), SW_HIDE);

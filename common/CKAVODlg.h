@@ -24,6 +24,8 @@ public:
     void OnFinalMessage(HWND hWnd) override;
     LRESULT OnCancel(WORD notifyCode, WORD id, HWND control) override;
     BOOL SetCurrentStep(const char* letters) override;
+    // The names every page shares; page classes call it for the names they do not know.
+    BOOL ResolveEntity(CString& text) override;
 
     LRESULT OnInitDialog(HWND focus, LPARAM initParam);
     // Lets the next page (and the pages it names in its place) decide, tells the frame which
@@ -31,6 +33,10 @@ public:
     // accepts itself.
     void GoToPage(CWBDialog* next, int clear);
     LRESULT OnCloseCommand(WORD notifyCode, WORD id, HWND control);
+    // Each "&name;" goes through this page's ResolveEntity; unknown tokens stay.
+    void ExpandEntities(CString& text);
+    // A missing key yields "" and gains an empty entry in the store.
+    void GetExpandedText(CString& out, const char* key);
     void OnDrawStepBar(UINT controlId, const DRAWITEMSTRUCT* item);
 
     BOOL m_keepParent = FALSE;
