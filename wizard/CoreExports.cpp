@@ -8,6 +8,7 @@
 #include "CRegKey.h"
 #include "CTextDef.h"
 #include "CoreModule.h"
+#include "PageFactory.h"
 #include "ProgramFolder.h"
 #include "StepBar.h"
 
@@ -101,10 +102,13 @@ extern "C" int __cdecl KAVOCore_SetDomainUrl(const char* domainUrl)
     return 0;
 }
 
-extern "C" CWBDialog* __cdecl KAVOCore_GetPageObject(const char*, HWND, CPageContext*)
+extern "C" CWBDialog* __cdecl KAVOCore_GetPageObject(const char* name, HWND parent, CPageContext* context)
 {
-    // The wizard's pages and sequences are not part of this build yet.
-    return nullptr;
+    try {
+        return CreatePageObject(name, parent, context);
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 extern "C" int __cdecl KAVOCore_Finalize()

@@ -6,12 +6,12 @@
 
 #include "CHandle.h"
 #include "CKAVOModule.h"
+#include "KavoDriver.h"
 #include "KavoTestPaths.h"
 
 namespace {
 
-// Starts a program and returns its full exit value (Wine cuts it to 8 bits on the Linux side).
-DWORD RunProgram(const std::string& program, const std::string& arguments, DWORD timeout = 60000)
+HANDLE StartProgram(const std::string& program, const std::string& arguments)
 {
     std::string commandLine = "\"" + program + "\" " + arguments;
     STARTUPINFOA startup = {sizeof startup};
@@ -19,18 +19,31 @@ DWORD RunProgram(const std::string& program, const std::string& arguments, DWORD
     if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
         ADD_FAILURE() << "cannot start " << program << ": " << GetLastError();
-        return DWORD(-1);
+        return nullptr;
     }
     CloseHandle(process.hThread);
-    CHandle owner(process.hProcess);
-    if (WaitForSingleObject(process.hProcess, timeout) != WAIT_OBJECT_0) {
-        TerminateProcess(process.hProcess, 1);
-        ADD_FAILURE() << program << " " << arguments << " did not end";
+    return process.hProcess;
+}
+
+// The full exit value of a started program (Wine cuts it to 8 bits on the Linux side).
+DWORD WaitForExit(HANDLE process, DWORD timeout = 60000)
+{
+    if (WaitForSingleObject(process, timeout) != WAIT_OBJECT_0) {
+        TerminateProcess(process, 1);
+        ADD_FAILURE() << "the program did not end";
         return DWORD(-1);
     }
     DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
+    GetExitCodeProcess(process, &code);
     return code;
+}
+
+DWORD RunProgram(const std::string& program, const std::string& arguments, DWORD timeout = 60000)
+{
+    CHandle process(StartProgram(program, arguments));
+    if (!process)
+        return DWORD(-1);
+    return WaitForExit(process, timeout);
 }
 
 std::string MainProgram()
@@ -61,10 +74,36 @@ TEST(MainProgram, StartPageIdsEndWithTheirExitValue)
         const char* arguments;
         DWORD exitValue;
     };
-    // No page can be shown yet, so every start ends with the preset value.
-    for (const Case& c : {Case{"-P XYZ", 401}, Case{"-p A-N08-2", 401}, Case{"-P A-N08-2", 401}, Case{"-P", 401}}) {
+    // Ids of no page end at once with the preset value.
+    for (const Case& c : {Case{"-P XYZ", 401}, Case{"-p A-N08-2", 401}, Case{"-P", 401}, Case{"-P A-N08-2 -P XYZ", 401}}) {
         EXPECT_EQ(RunProgram(MainProgram(), c.arguments), c.exitValue) << c.arguments;
     }
+}
+
+TEST(MainProgram, CoreScreenIsShownInTheFrameAndClosesThroughTheConfirmation)
+{
+    CHandle process(StartProgram(MainProgram(), "-P A-N08-2"));
+    ASSERT_TRUE(bool(process));
+    HWND frame = WaitForWindowOfClass("KAVOWizardWindowClass", 30000);
+    ASSERT_NE(frame, nullptr);
+    for (int i = 0; i < 250 && !IsWindowVisible(frame); ++i)
+        Sleep(20);
+    EXPECT_TRUE(IsWindowVisible(frame));
+    HWND page = FindWindowExA(frame, nullptr, "#32770", nullptr);
+    ASSERT_NE(page, nullptr);
+    RECT client, pageRect;
+    GetClientRect(frame, &client);
+    GetClientRect(page, &pageRect);
+    EXPECT_EQ(client.bottom, pageRect.bottom + 47);
+    EXPECT_NE(GetDlgItem(page, 220), nullptr) << "the step bar";
+
+    // The title bar's Close asks first; Yes ends the wizard with the preset value.
+    MessageBoxAnswerer answerer("KAVO申込・設定ツール", IDYES);
+    answerer.Start();
+    PostMessageA(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+    answerer.Wait();
+    EXPECT_TRUE(answerer.seen);
+    EXPECT_EQ(WaitForExit(process), 401u);
 }
 
 TEST(MainProgram, SecondInstanceEndsAtOnceWithZero)

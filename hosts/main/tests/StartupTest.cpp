@@ -211,7 +211,7 @@ TEST(Startup, ExitValueIsThePresetUnlessAStartPageSetOne)
         LONG exitValue;
         DWORD cleanupFlags;
     };
-    for (const Case& c : {Case{"kavo.exe -P XYZ", false, EXIT_PRESET, 0}, Case{"kavo.exe -P A-N07", false, EXIT_PRESET, 0},
+    for (const Case& c : {Case{"kavo.exe -P XYZ", false, EXIT_PRESET, 0}, Case{"kavo.exe -p A-N08-2", false, EXIT_PRESET, 0},
                           Case{"kavo.exe -P B-N09", true, EXIT_INSTALL_ERROR, CLEANUP_RUNONCE}}) {
         CKAVOModule module;
         module.ParseCommandLine(c.commandLine, nullptr);

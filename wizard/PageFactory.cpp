@@ -1,0 +1,237 @@
+#include "PageFactory.h"
+
+#include <climits>
+#include <cstring>
+#include <new>
+
+#include "CPageContext.h"
+#include "CWindowImpl.h"
+#include "pages/CCheckComputerDialog.h"
+#include "pages/CEULADialog.h"
+#include "pages/CErrorDialog.h"
+#include "pages/CInstallDialog.h"
+#include "pages/CInstallFailedDialog.h"
+#include "pages/CLoginDialog.h"
+#include "pages/CModifyStatusDialog.h"
+#include "pages/COPSProgressDialog.h"
+#include "pages/CPostCancelDialog.h"
+#include "pages/CPostInstallDialog.h"
+#include "pages/CPostSignupDialog.h"
+#include "pages/CPostUpgradeDialog.h"
+#include "pages/CPreCancelDialog.h"
+#include "pages/CPreInstallDialog.h"
+#include "pages/CPreSignupDialog.h"
+#include "pages/CPreUpgradeDialog.h"
+#include "pages/CRegClientDialog.h"
+#include "pages/CShortAppDialog.h"
+#include "pages/CShortDialog.h"
+#include "pages/CShortHDDDialog.h"
+#include "pages/CSignupDialog.h"
+#include "pages/CStartDialog.h"
+#include "pages/CStatusDialog.h"
+#include "pages/CUpgradeEULADialog.h"
+#include "pages/CUpgradeFailedDialog.h"
+#include "pages/CUpgradeShortAppDialog.h"
+#include "pages/CUpgradeShortDialog.h"
+#include "pages/CUpgradeShortHDDDialog.h"
+
+namespace {
+
+typedef CWBDialog* (*PageMaker)();
+
+template <typename T>
+CWBDialog* Make()
+{
+    return new (std::nothrow) T;
+}
+
+// The sequences are not built yet, so their names yield no page.
+CWBDialog* NoPage()
+{
+    return nullptr;
+}
+
+struct NamedPage {
+    const char* name;
+    PageMaker make;
+};
+
+const NamedPage kNamedPages[] = {
+    {"CLoginDialog", Make<CLoginDialog>},
+    {"CStatusDialog", Make<CStatusDialog>},
+    {"CModifyStatusDialog", Make<CModifyStatusDialog>},
+    {"CStartDialog", Make<CStartDialog>},
+    {"CCheckComputerDialog", Make<CCheckComputerDialog>},
+    {"CEULADialog", Make<CEULADialog>},
+    {"CPreSignupDialog", Make<CPreSignupDialog>},
+    {"CSignupDialog", Make<CSignupDialog>},
+    {"CPostSignupDialog", Make<CPostSignupDialog>},
+    {"CRegClientDialog", Make<CRegClientDialog>},
+    {"CPreInstallDialog", Make<CPreInstallDialog>},
+    {"CInstallDialog", Make<CInstallDialog>},
+    {"CPostInstallDialog", Make<CPostInstallDialog>},
+    {"CInstallFailedDialog", Make<CInstallFailedDialog>},
+    {"CPreCancelDialog", Make<CPreCancelDialog>},
+    {"CPostCancelDialog", Make<CPostCancelDialog>},
+    {"CShortDialog", Make<CShortDialog>},
+    {"CShortHDDDialog", Make<CShortHDDDialog>},
+    {"CShortAppDialog", Make<CShortAppDialog>},
+    {"CErrorDialog", Make<CErrorDialog>},
+    {"CPreUpgradeDialog", Make<CPreUpgradeDialog>},
+    {"CUpgradeEULADialog", Make<CUpgradeEULADialog>},
+    {"CUpgradeFailedDialog", Make<CUpgradeFailedDialog>},
+    {"CUpgradeShortDialog", Make<CUpgradeShortDialog>},
+    {"CUpgradeShortAppDialog", Make<CUpgradeShortAppDialog>},
+    {"CUpgradeShortHDDDialog", Make<CUpgradeShortHDDDialog>},
+    {"CPostUpgradeDialog", Make<CPostUpgradeDialog>},
+    {"COPSProgressDialog", Make<COPSProgressDialog>},
+    {"COMPLETE_INSTALLATION", NoPage},
+    {"COMPLETE_UPGRADE", NoPage},
+    {"NORMAL_SEQUENCE", NoPage},
+};
+
+bool IsErrorCode(const char* name)
+{
+    return std::strncmp(name, "EWS", 3) == 0 || std::strncmp(name, "EXG", 3) == 0;
+}
+
+// Leading decimal digits; a run too long for 32 bits stays at UINT_MAX, so it can never wrap
+// around to the number of a real code.
+unsigned LeadingNumber(const char* text)
+{
+    unsigned value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        const unsigned digit = unsigned(*text - '0');
+        value = value > (UINT_MAX - digit) / 10 ? UINT_MAX : value * 10 + digit;
+    }
+    return value;
+}
+
+CWBDialog* CreateShortfallPage(unsigned number, bool warning, CPageContext* context)
+{
+    if (number == 6)
+        return Make<CShortAppDialog>();
+    // The disk figures shown there come from the requirement check, which is not built yet.
+    if (number == 3 && warning)
+        return Make<CShortHDDDialog>();
+    // Codes count the checks OS, IE, HDD, CPU, MEM; the context keeps them in another order.
+    static const RequirementIndex kCheckOfCode[] = {REQ_OS, REQ_IE, REQ_HDD, REQ_CPU, REQ_MEM};
+    if (context) {
+        for (LONG& result : context->requirementResults)
+            result = 2;
+        context->requirementResults[kCheckOfCode[number - 1]] = warning ? 1 : 0;
+    }
+    return Make<CShortDialog>();
+}
+
+// Pages being created on this thread, so that the creation hook can tell which of them
+// took their window with them.
+struct CreationWatch {
+    CWindowImplRoot* page;
+    bool destroyedWhileCreating;
+    CreationWatch* outer;
+};
+
+thread_local CreationWatch* t_watches = nullptr;
+
+LRESULT CALLBACK WatchDestruction(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_DESTROYWND) {
+        // A page still bound to its window deletes itself with the window's last message.
+        CWindowImplRoot* bound = AtlWindowFromHandle(reinterpret_cast<HWND>(wParam));
+        for (CreationWatch* watch = t_watches; watch; watch = watch->outer)
+            if (bound && bound == watch->page)
+                watch->destroyedWhileCreating = true;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+CWBDialog* CreateErrorPage(const char* code, CPageContext* context)
+{
+    if (!code)
+        return nullptr;
+    if (std::strncmp(code, "EWS", 3) == 0) {
+        if (context)
+            context->errorCode = code;
+        return Make<CErrorDialog>();
+    }
+    if (std::strncmp(code, "EXG", 3) != 0)
+        return nullptr;
+    if (context)
+        context->errorCode = code;
+    const unsigned number = LeadingNumber(code + 3);
+    const char suffix = code[std::strlen(code) - 1];
+    switch (number) {
+    case 0:
+    case 1001:
+    case 1002:
+    case 1003:
+    case 1004:
+    case 1006:
+    case 1008:
+    case 4001:
+        return Make<CErrorDialog>();
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+        return CreateShortfallPage(number, suffix == 'W', context);
+    case 2001:
+    case 2002:
+    case 2003:
+    case 2004:
+    case 2005:
+    case 2999:
+        if (context)
+            context->exitValue = EXIT_INSTALL_ERROR;
+        return Make<CErrorDialog>();
+    case 9998:
+    case 9999:
+        if (context)
+            context->exitValue = EXIT_INSTALL_NOT_CONFIRMED;
+        if (suffix == 'U')
+            return Make<CUpgradeFailedDialog>();
+        return Make<CInstallFailedDialog>();
+    default:
+        return nullptr;
+    }
+}
+
+CWBDialog* CreatePageWindow(CWBDialog* page, HWND parent, CPageContext* context)
+{
+    if (!page)
+        return nullptr;
+    CreationWatch watch = {page, false, t_watches};
+    HHOOK hook = ::SetWindowsHookExA(WH_CBT, WatchDestruction, nullptr, ::GetCurrentThreadId());
+    t_watches = &watch;
+    const HWND window = page->Create(parent, reinterpret_cast<LPARAM>(context));
+    t_watches = watch.outer;
+    if (hook)
+        ::UnhookWindowsHookEx(hook);
+    // A window can be reported and yet have gone during its creation, taking its page with it.
+    if (window)
+        return ::IsWindow(window) && !watch.destroyedWhileCreating ? page : nullptr;
+    // Without the hook it is unknown whether the page already went; a leak beats freeing twice.
+    if (hook && !watch.destroyedWhileCreating)
+        delete page;
+    return nullptr;
+}
+
+CWBDialog* CreatePageObject(const char* name, HWND parent, CPageContext* context)
+{
+    if (!name)
+        return nullptr;
+    CWBDialog* page = nullptr;
+    if (IsErrorCode(name)) {
+        page = CreateErrorPage(name, context);
+    } else {
+        for (const NamedPage& entry : kNamedPages)
+            if (std::strcmp(name, entry.name) == 0)
+                page = entry.make();
+    }
+    return CreatePageWindow(page, parent, context);
+}

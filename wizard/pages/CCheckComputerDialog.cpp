@@ -1,0 +1,5 @@
+#include "CCheckComputerDialog.h"
+
+CCheckComputerDialog::CCheckComputerDialog() : CKAVODlg(IDC_WEBBROWSER) {}
+
+CCheckComputerDialog::~CCheckComputerDialog() = default;

@@ -1,0 +1,12 @@
+#pragma once
+#include "CKAVODlg.h"
+#include "resource.h"
+
+class CCheckComputerDialog : public CKAVODlg<CCheckComputerDialog, IDD_CHECKCOMPUTER> {
+public:
+    static constexpr const char* kStepLetters = "C";
+    static constexpr bool kCloseEnabled = false;
+
+    CCheckComputerDialog();
+    ~CCheckComputerDialog() override;
+};

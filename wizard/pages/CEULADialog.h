@@ -1,0 +1,14 @@
+#pragma once
+#include "CKAVODlg.h"
+#include "resource.h"
+
+class CEULADialog : public CKAVODlg<CEULADialog, IDD_EULA> {
+public:
+    static constexpr const char* kStepLetters = "S";
+    static constexpr bool kCloseEnabled = true;
+
+    CEULADialog();
+    ~CEULADialog() override;
+
+    DWORD GetHostFlags() override;
+};

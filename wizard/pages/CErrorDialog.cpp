@@ -1,0 +1,5 @@
+#include "CErrorDialog.h"
+
+CErrorDialog::CErrorDialog() : CKAVODlg(IDC_WEBBROWSER) {}
+
+CErrorDialog::~CErrorDialog() = default;

@@ -1,0 +1,9 @@
+#include "CInstallFailedDialog.h"
+
+CInstallFailedDialog::CInstallFailedDialog() : CKAVODlg(IDC_WEBBROWSER)
+{
+    // The installation has run its course: closing here must not start the launcher tool.
+    m_keepParent = TRUE;
+}
+
+CInstallFailedDialog::~CInstallFailedDialog() = default;

@@ -1,0 +1,12 @@
+#pragma once
+#include "CKAVODlg.h"
+#include "resource.h"
+
+class CInstallFailedDialog : public CKAVODlg<CInstallFailedDialog, IDD_INSTALLFAILED> {
+public:
+    static constexpr const char* kStepLetters = "F";
+    static constexpr bool kCloseEnabled = true;
+
+    CInstallFailedDialog();
+    ~CInstallFailedDialog() override;
+};

@@ -1,0 +1,5 @@
+#include "CLoginDialog.h"
+
+CLoginDialog::CLoginDialog() : CKAVODlg(IDC_WEBBROWSER) {}
+
+CLoginDialog::~CLoginDialog() = default;

@@ -1,0 +1,12 @@
+#pragma once
+#include "CKAVODlg.h"
+#include "resource.h"
+
+class CLoginDialog : public CKAVODlg<CLoginDialog, IDD_LOGIN> {
+public:
+    static constexpr const char* kStepLetters = "=Lp";
+    static constexpr bool kCloseEnabled = true;
+
+    CLoginDialog();
+    ~CLoginDialog() override;
+};

@@ -1,0 +1,5 @@
+#include "CMotdDialog.h"
+
+CMotdDialog::CMotdDialog() : CKAVODlg(IDC_WEBBROWSER) {}
+
+CMotdDialog::~CMotdDialog() = default;

@@ -1,0 +1,12 @@
+#pragma once
+#include "CKAVODlg.h"
+#include "resource.h"
+
+class CPostCancelDialog : public CKAVODlg<CPostCancelDialog, IDD_POSTCANCEL> {
+public:
+    static constexpr const char* kStepLetters = "=LPDT";
+    static constexpr bool kCloseEnabled = true;
+
+    CPostCancelDialog();
+    ~CPostCancelDialog() override;
+};

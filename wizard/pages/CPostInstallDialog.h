@@ -1,0 +1,12 @@
+#pragma once
+#include "CKAVODlg.h"
+#include "resource.h"
+
+class CPostInstallDialog : public CKAVODlg<CPostInstallDialog, IDD_POSTINSTALL> {
+public:
+    static constexpr const char* kStepLetters = "F";
+    static constexpr bool kCloseEnabled = true;
+
+    CPostInstallDialog();
+    ~CPostInstallDialog() override;
+};

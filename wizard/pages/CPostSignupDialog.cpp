@@ -1,0 +1,5 @@
+#include "CPostSignupDialog.h"
+
+CPostSignupDialog::CPostSignupDialog() : CKAVODlg(IDC_WEBBROWSER) {}
+
+CPostSignupDialog::~CPostSignupDialog() = default;

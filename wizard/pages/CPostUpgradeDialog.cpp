@@ -1,0 +1,5 @@
+#include "CPostUpgradeDialog.h"
+
+CPostUpgradeDialog::CPostUpgradeDialog() = default;
+
+CPostUpgradeDialog::~CPostUpgradeDialog() = default;

@@ -1,0 +1,9 @@
+#pragma once
+// The end of an upgrade; its texts and next page will differ from an installation's.
+#include "CPostInstallDialog.h"
+
+class CPostUpgradeDialog : public CPostInstallDialog {
+public:
+    CPostUpgradeDialog();
+    ~CPostUpgradeDialog() override;
+};

@@ -1,0 +1,14 @@
+#pragma once
+#include "CKAVODlg.h"
+#include "resource.h"
+
+class CPreInstallDialog : public CKAVODlg<CPreInstallDialog, IDD_PREINSTALL> {
+public:
+    static constexpr const char* kStepLetters = "IR";
+    static constexpr bool kCloseEnabled = false;
+
+    CPreInstallDialog();
+    ~CPreInstallDialog() override;
+
+    DWORD GetHostFlags() override;
+};

@@ -1,0 +1,5 @@
+#include "CPreSignupDialog.h"
+
+CPreSignupDialog::CPreSignupDialog() : CKAVODlg(IDC_WEBBROWSER) {}
+
+CPreSignupDialog::~CPreSignupDialog() = default;

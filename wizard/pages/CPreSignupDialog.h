@@ -1,0 +1,12 @@
+#pragma once
+#include "CKAVODlg.h"
+#include "resource.h"
+
+class CPreSignupDialog : public CKAVODlg<CPreSignupDialog, IDD_PRESIGNUP> {
+public:
+    static constexpr const char* kStepLetters = "SA";
+    static constexpr bool kCloseEnabled = false;
+
+    CPreSignupDialog();
+    ~CPreSignupDialog() override;
+};

@@ -1,0 +1,5 @@
+#include "CPreUpgradeDialog.h"
+
+CPreUpgradeDialog::CPreUpgradeDialog() : CKAVODlg(IDC_WEBBROWSER) {}
+
+CPreUpgradeDialog::~CPreUpgradeDialog() = default;

@@ -1,0 +1,5 @@
+#include "CShortDialog.h"
+
+CShortDialog::CShortDialog() : CKAVODlg(IDC_WEBBROWSER) {}
+
+CShortDialog::~CShortDialog() = default;

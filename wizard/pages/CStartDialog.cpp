@@ -1,0 +1,5 @@
+#include "CStartDialog.h"
+
+CStartDialog::CStartDialog() : CKAVODlg(IDC_WEBBROWSER) {}
+
+CStartDialog::~CStartDialog() = default;

@@ -1,0 +1,12 @@
+#pragma once
+#include "CKAVODlg.h"
+#include "resource.h"
+
+class CStartDialog : public CKAVODlg<CStartDialog, IDD_START> {
+public:
+    static constexpr const char* kStepLetters = "P";
+    static constexpr bool kCloseEnabled = true;
+
+    CStartDialog();
+    ~CStartDialog() override;
+};

@@ -1,0 +1,14 @@
+#pragma once
+#include "CKAVODlg.h"
+#include "resource.h"
+
+class CStatusDialog : public CKAVODlg<CStatusDialog, IDD_STATUS> {
+public:
+    static constexpr const char* kStepLetters = "=Lp";
+    static constexpr bool kCloseEnabled = true;
+
+    CStatusDialog();
+    ~CStatusDialog() override;
+
+    DWORD GetHostFlags() override;
+};

@@ -1,0 +1,5 @@
+#include "CUpgradeFailedDialog.h"
+
+CUpgradeFailedDialog::CUpgradeFailedDialog() = default;
+
+CUpgradeFailedDialog::~CUpgradeFailedDialog() = default;

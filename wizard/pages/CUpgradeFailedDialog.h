@@ -1,0 +1,9 @@
+#pragma once
+// An upgrade that failed; its texts and retry will differ from an installation's.
+#include "CInstallFailedDialog.h"
+
+class CUpgradeFailedDialog : public CInstallFailedDialog {
+public:
+    CUpgradeFailedDialog();
+    ~CUpgradeFailedDialog() override;
+};

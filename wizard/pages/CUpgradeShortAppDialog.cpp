@@ -1,0 +1,5 @@
+#include "CUpgradeShortAppDialog.h"
+
+CUpgradeShortAppDialog::CUpgradeShortAppDialog() = default;
+
+CUpgradeShortAppDialog::~CUpgradeShortAppDialog() = default;

@@ -1,0 +1,5 @@
+#include "CUpgradeShortDialog.h"
+
+CUpgradeShortDialog::CUpgradeShortDialog() = default;
+
+CUpgradeShortDialog::~CUpgradeShortDialog() = default;

@@ -1,0 +1,5 @@
+#include "CUpgradeShortHDDDialog.h"
+
+CUpgradeShortHDDDialog::CUpgradeShortHDDDialog() = default;
+
+CUpgradeShortHDDDialog::~CUpgradeShortHDDDialog() = default;
