@@ -52,6 +52,26 @@ HWND ReflectionTarget(UINT uMsg, WPARAM wParam, LPARAM lParam, HWND self)
 
 }  // namespace
 
+namespace {
+
+// The object of a window: bound already, or the one being created on this thread, which
+// the window's first message binds.
+template <typename T>
+T* ObjectOfWindow(HWND hWnd)
+{
+    auto* self = static_cast<T*>(AtlWindowFromHandle(hWnd));
+    if (!self) {
+        self = static_cast<T*>(AtlTakeCreatingWindow());
+        if (self) {
+            self->m_hWnd = hWnd;
+            AtlBindWindow(hWnd, self);
+        }
+    }
+    return self;
+}
+
+}  // namespace
+
 void AtlSetCreatingWindow(CWindowImplRoot* object)
 {
     t_creating = object;
@@ -147,14 +167,9 @@ HWND CWindowImplBaseT::CreateInClass(const char* className, HWND parent, const R
 
 LRESULT CALLBACK CWindowImplBaseT::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = static_cast<CWindowImplBaseT*>(AtlWindowFromHandle(hWnd));
-    if (!self) {
-        self = static_cast<CWindowImplBaseT*>(AtlTakeCreatingWindow());
-        if (!self)
-            return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
-        self->m_hWnd = hWnd;
-        AtlBindWindow(hWnd, self);
-    }
+    auto* self = ObjectOfWindow<CWindowImplBaseT>(hWnd);
+    if (!self)
+        return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
     const MSG message = {hWnd, uMsg, wParam, lParam, 0, {0, 0}};
     const MSG* saved = nullptr;
     self->EnterMessage(message, saved);
@@ -193,14 +208,9 @@ INT_PTR CDialogImplBaseT::DoModalFromTemplate(HINSTANCE module, UINT id, HWND pa
 
 INT_PTR CALLBACK CDialogImplBaseT::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = static_cast<CDialogImplBaseT*>(AtlWindowFromHandle(hWnd));
-    if (!self) {
-        self = static_cast<CDialogImplBaseT*>(AtlTakeCreatingWindow());
-        if (!self)
-            return FALSE;
-        self->m_hWnd = hWnd;
-        AtlBindWindow(hWnd, self);
-    }
+    auto* self = ObjectOfWindow<CDialogImplBaseT>(hWnd);
+    if (!self)
+        return FALSE;
     const MSG message = {hWnd, uMsg, wParam, lParam, 0, {0, 0}};
     const MSG* saved = nullptr;
     self->EnterMessage(message, saved);
