@@ -9,4 +9,6 @@ public:
 
     CCheckComputerDialog();
     ~CCheckComputerDialog() override;
+    void InitTexts() override;
+    void InitFonts() override;
 };

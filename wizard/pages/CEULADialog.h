@@ -9,6 +9,8 @@ public:
 
     CEULADialog();
     ~CEULADialog() override;
+    void InitTexts() override;
+    void InitFonts() override;
 
     DWORD GetHostFlags() override;
 };

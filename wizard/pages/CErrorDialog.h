@@ -9,6 +9,7 @@ public:
 
     CErrorDialog();
     ~CErrorDialog() override;
+    void InitTexts() override;
 
     // The code whose message the page shows; the page fills it when it starts.
     CString m_pageCode;

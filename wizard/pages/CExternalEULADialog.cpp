@@ -1,5 +1,7 @@
 #include "CExternalEULADialog.h"
 
+#include "PageTexts.h"
+
 CExternalEULADialog::CExternalEULADialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
 CExternalEULADialog::~CExternalEULADialog() = default;
@@ -8,4 +10,26 @@ DWORD CExternalEULADialog::GetHostFlags()
 {
     // The terms are long and selectable, inside a border.
     return 0x40000;
+}
+
+void CExternalEULADialog::InitTexts()
+{
+    static const PageText kTexts[] = {
+        {IDC_STATIC1, "B_N08_1_IDC_STATIC1"},
+        {IDC_STATIC2, "B_N08_1_IDC_STATIC2"},
+        {IDC_STATIC3, "B_N08_1_IDC_STATIC3"},
+        {IDC_AGREE, "B_N08_1_IDC_AGREE"},
+        {IDC_DISAGREE, "B_N08_1_IDC_BACK"},
+        {IDC_REFRESH, "B_N08_1_IDC_REFRESH"},
+    };
+    SetPageTexts(*this, kTexts);
+}
+
+void CExternalEULADialog::InitFonts()
+{
+    static const PageFont kFonts[] = {
+        {IDC_STATIC1, "14pt"},
+        {IDC_STATIC2, "12pt"},
+    };
+    SetPageFonts(m_hWnd, kFonts);
 }

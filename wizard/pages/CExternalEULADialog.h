@@ -9,6 +9,8 @@ public:
 
     CExternalEULADialog();
     ~CExternalEULADialog() override;
+    void InitTexts() override;
+    void InitFonts() override;
 
     DWORD GetHostFlags() override;
 };

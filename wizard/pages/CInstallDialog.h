@@ -9,4 +9,5 @@ public:
 
     CInstallDialog();
     ~CInstallDialog() override;
+    void InitTexts() override;
 };

@@ -1,5 +1,7 @@
 #include "CInstallFailedDialog.h"
 
+#include "PageTexts.h"
+
 CInstallFailedDialog::CInstallFailedDialog() : CKAVODlg(IDC_WEBBROWSER)
 {
     // The installation has run its course: closing here must not start the launcher tool.
@@ -7,3 +9,12 @@ CInstallFailedDialog::CInstallFailedDialog() : CKAVODlg(IDC_WEBBROWSER)
 }
 
 CInstallFailedDialog::~CInstallFailedDialog() = default;
+
+void CInstallFailedDialog::InitTexts()
+{
+    static const PageText kTexts[] = {
+        {IDC_INSTALL, "B_E09_IDC_INSTALL"},
+        {ID_PAGE_CLOSE, "B_E09_IDCLOSE"},
+    };
+    SetPageTexts(*this, kTexts);
+}

@@ -9,4 +9,5 @@ public:
 
     CInstallFailedDialog();
     ~CInstallFailedDialog() override;
+    void InitTexts() override;
 };

@@ -1,5 +1,34 @@
 #include "CLoginDialog.h"
 
+#include "PageTexts.h"
+
 CLoginDialog::CLoginDialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
 CLoginDialog::~CLoginDialog() = default;
+
+void CLoginDialog::InitTexts()
+{
+    static const PageText kTexts[] = {
+        {IDC_STATIC1, "A_N07_IDC_STATIC1"},
+        {IDC_STATIC2, "A_N07_IDC_STATIC2"},
+        {IDC_STATIC3, "A_N07_IDC_STATIC3"},
+        {IDC_STATIC4, "A_N07_IDC_STATIC4"},
+        {IDC_STATIC5, "A_N07_IDC_STATIC5"},
+        {IDC_STATIC6, "A_N07_IDC_STATIC6"},
+        {IDC_STATIC7, "A_N07_IDC_STATIC7"},
+        {IDC_LOGIN, "A_N07_IDC_LOGIN"},
+        {IDC_EDIT1, "A_N07_IDC_EDIT1"},
+        {IDC_EDIT2, "A_N07_IDC_EDIT2"},
+        {IDC_CHECK1, "A_N07_IDC_CHECK1"},
+        {IDC_MASK, "A_N07_IDC_MASK"},
+    };
+    SetPageTexts(*this, kTexts);
+}
+
+void CLoginDialog::InitFonts()
+{
+    static const PageFont kFonts[] = {
+        {IDC_STATIC1, "12pt"},
+    };
+    SetPageFonts(m_hWnd, kFonts);
+}

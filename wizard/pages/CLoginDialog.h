@@ -9,4 +9,6 @@ public:
 
     CLoginDialog();
     ~CLoginDialog() override;
+    void InitTexts() override;
+    void InitFonts() override;
 };

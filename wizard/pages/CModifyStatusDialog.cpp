@@ -1,5 +1,7 @@
 #include "CModifyStatusDialog.h"
 
+#include "PageTexts.h"
+
 CModifyStatusDialog::CModifyStatusDialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
 CModifyStatusDialog::~CModifyStatusDialog() = default;
@@ -8,4 +10,20 @@ DWORD CModifyStatusDialog::GetHostFlags()
 {
     // Long lists scroll, so the scroll bar stays.
     return 0x40005;
+}
+
+void CModifyStatusDialog::InitTexts()
+{
+    static const PageText kTexts[] = {
+        {IDC_STATIC1, "A_N08_IDC_STATIC1"},
+        {IDC_STATIC2, "A_N08_IDC_STATIC2"},
+        {IDC_STATIC3, "A_N08_IDC_STATIC3"},
+        {IDC_STATIC4, "A_N08_IDC_STATIC4"},
+        {IDC_STATIC5, "A_N08_IDC_STATIC5_1"},
+        {IDC_STATIC6, "A_N08_IDC_STATIC6_1"},
+        {IDC_STATIC10, "A_N08_2_IDC_STATIC10"},
+        {IDC_DEL, "A_N08_2_IDC_DEL"},
+        {IDC_BACK, "A_N08_2_IDC_BACK"},
+    };
+    SetPageTexts(*this, kTexts);
 }

@@ -9,6 +9,7 @@ public:
 
     CModifyStatusDialog();
     ~CModifyStatusDialog() override;
+    void InitTexts() override;
 
     DWORD GetHostFlags() override;
 };

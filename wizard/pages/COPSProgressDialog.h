@@ -9,4 +9,5 @@ public:
 
     COPSProgressDialog();
     ~COPSProgressDialog() override;
+    void InitFonts() override;
 };

@@ -9,4 +9,6 @@ public:
 
     CPostCancelDialog();
     ~CPostCancelDialog() override;
+    void InitTexts() override;
+    void InitFonts() override;
 };

@@ -1,5 +1,7 @@
 #include "CPostInstallDialog.h"
 
+#include "PageTexts.h"
+
 CPostInstallDialog::CPostInstallDialog() : CKAVODlg(IDC_WEBBROWSER)
 {
     // The installation has run its course: closing here must not start the launcher tool.
@@ -7,3 +9,11 @@ CPostInstallDialog::CPostInstallDialog() : CKAVODlg(IDC_WEBBROWSER)
 }
 
 CPostInstallDialog::~CPostInstallDialog() = default;
+
+void CPostInstallDialog::InitTexts()
+{
+    static const PageText kTexts[] = {
+        {IDC_CLOSE, "B_N10_IDC_CLOSE"},
+    };
+    SetPageTexts(*this, kTexts);
+}

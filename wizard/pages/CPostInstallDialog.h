@@ -9,4 +9,5 @@ public:
 
     CPostInstallDialog();
     ~CPostInstallDialog() override;
+    void InitTexts() override;
 };

@@ -9,4 +9,5 @@ public:
 
     CPostSignupDialog();
     ~CPostSignupDialog() override;
+    void InitTexts() override;
 };

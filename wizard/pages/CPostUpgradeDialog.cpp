@@ -1,5 +1,15 @@
 #include "CPostUpgradeDialog.h"
 
+#include "PageTexts.h"
+
 CPostUpgradeDialog::CPostUpgradeDialog() = default;
 
 CPostUpgradeDialog::~CPostUpgradeDialog() = default;
+
+void CPostUpgradeDialog::InitTexts()
+{
+    static const PageText kTexts[] = {
+        {IDC_CLOSE, "D_N05_IDCLOSE"},
+    };
+    SetPageTexts(*this, kTexts);
+}

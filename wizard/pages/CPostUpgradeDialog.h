@@ -6,4 +6,5 @@ class CPostUpgradeDialog : public CPostInstallDialog {
 public:
     CPostUpgradeDialog();
     ~CPostUpgradeDialog() override;
+    void InitTexts() override;
 };

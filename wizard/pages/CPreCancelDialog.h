@@ -9,6 +9,8 @@ public:
 
     CPreCancelDialog();
     ~CPreCancelDialog() override;
+    void InitTexts() override;
+    void InitFonts() override;
 
     DWORD GetHostFlags() override;
 };

@@ -1,5 +1,7 @@
 #include "CPreInstallDialog.h"
 
+#include "PageTexts.h"
+
 CPreInstallDialog::CPreInstallDialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
 CPreInstallDialog::~CPreInstallDialog() = default;
@@ -8,4 +10,14 @@ DWORD CPreInstallDialog::GetHostFlags()
 {
     // Long lists scroll, so the scroll bar stays.
     return 0x40005;
+}
+
+void CPreInstallDialog::InitTexts()
+{
+    static const PageText kTexts[] = {
+        {IDC_INSTALL, "B_N08_IDC_INSTALL"},
+        {IDC_RADIO1, "B_N08_IDC_RADIO1"},
+        {IDC_RADIO2, "B_N08_IDC_RADIO2"},
+    };
+    SetPageTexts(*this, kTexts);
 }

@@ -9,6 +9,7 @@ public:
 
     CPreInstallDialog();
     ~CPreInstallDialog() override;
+    void InitTexts() override;
 
     DWORD GetHostFlags() override;
 };

@@ -9,4 +9,6 @@ public:
 
     CPreSignupDialog();
     ~CPreSignupDialog() override;
+    void InitTexts() override;
+    void InitFonts() override;
 };

@@ -9,4 +9,6 @@ public:
 
     CPreUpgradeDialog();
     ~CPreUpgradeDialog() override;
+    void InitTexts() override;
+    void InitFonts() override;
 };

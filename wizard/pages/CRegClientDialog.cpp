@@ -1,5 +1,7 @@
 #include "CRegClientDialog.h"
 
+#include "PageTexts.h"
+
 CRegClientDialog::CRegClientDialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
 CRegClientDialog::~CRegClientDialog() = default;
@@ -8,4 +10,28 @@ DWORD CRegClientDialog::GetHostFlags()
 {
     // The entry form scrolls and keeps its border.
     return 0x40001;
+}
+
+void CRegClientDialog::InitTexts()
+{
+    static const PageText kTexts[] = {
+        {IDC_STATIC1, "B_N07_IDC_STATIC1"},
+        {IDC_STATIC2, "B_N07_IDC_STATIC2"},
+        {IDC_STATIC3, "B_N07_IDC_STATIC3"},
+        {IDC_STATIC4, "B_N07_IDC_STATIC4"},
+        {IDC_STATIC6, "B_N07_IDC_STATIC6"},
+        {IDC_STATIC8, "B_N07_IDC_STATIC8"},
+        {IDC_CHECK1, "B_N07_IDC_CHECK1"},
+        {IDC_CHECK2, "B_N07_IDC_CHECK2"},
+        {IDC_NEXT, "B_N07_IDC_NEXT"},
+    };
+    SetPageTexts(*this, kTexts);
+}
+
+void CRegClientDialog::InitFonts()
+{
+    static const PageFont kFonts[] = {
+        {IDC_STATIC1, "12pt"},
+    };
+    SetPageFonts(m_hWnd, kFonts);
 }

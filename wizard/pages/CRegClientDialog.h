@@ -9,6 +9,8 @@ public:
 
     CRegClientDialog();
     ~CRegClientDialog() override;
+    void InitTexts() override;
+    void InitFonts() override;
 
     DWORD GetHostFlags() override;
 };

@@ -9,6 +9,8 @@ public:
 
     CShortAppDialog();
     ~CShortAppDialog() override;
+    void InitTexts() override;
+    void InitFonts() override;
 
     DWORD GetHostFlags() override;
 };

@@ -9,4 +9,6 @@ public:
 
     CShortDialog();
     ~CShortDialog() override;
+    void InitTexts() override;
+    void InitFonts() override;
 };

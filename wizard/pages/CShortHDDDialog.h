@@ -9,6 +9,8 @@ public:
 
     CShortHDDDialog();
     ~CShortHDDDialog() override;
+    void InitTexts() override;
+    void InitFonts() override;
 
     DWORD GetHostFlags() override;
 };

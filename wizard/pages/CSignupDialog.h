@@ -9,4 +9,6 @@ public:
 
     CSignupDialog();
     ~CSignupDialog() override;
+    void InitTexts() override;
+    void InitFonts() override;
 };

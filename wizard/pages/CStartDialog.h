@@ -9,4 +9,6 @@ public:
 
     CStartDialog();
     ~CStartDialog() override;
+    void InitTexts() override;
+    void InitFonts() override;
 };

@@ -9,6 +9,8 @@ public:
 
     CStatusDialog();
     ~CStatusDialog() override;
+    void InitTexts() override;
+    void InitFonts() override;
 
     DWORD GetHostFlags() override;
 };

@@ -1,5 +1,7 @@
 #include "CUpgradeEULADialog.h"
 
+#include "PageTexts.h"
+
 CUpgradeEULADialog::CUpgradeEULADialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
 CUpgradeEULADialog::~CUpgradeEULADialog() = default;
@@ -8,4 +10,17 @@ DWORD CUpgradeEULADialog::GetHostFlags()
 {
     // The terms are long and selectable, inside a border.
     return 0x40000;
+}
+
+void CUpgradeEULADialog::InitTexts()
+{
+    static const PageText kTexts[] = {
+        {IDC_STATIC1, "D_N03_IDC_STATIC1"},
+        {IDC_STATIC2, "D_N03_IDC_STATIC2"},
+        {IDC_STATIC3, "D_N03_IDC_STATIC3"},
+        {IDC_AGREE, "D_N03_IDC_AGREE"},
+        {IDC_DISAGREE, "D_N03_IDC_DISAGREE"},
+        {ID_PAGE_CLOSE, "D_N03_IDCLOSE"},
+    };
+    SetPageTexts(*this, kTexts);
 }

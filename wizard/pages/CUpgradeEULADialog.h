@@ -9,6 +9,7 @@ public:
 
     CUpgradeEULADialog();
     ~CUpgradeEULADialog() override;
+    void InitTexts() override;
 
     DWORD GetHostFlags() override;
 };

@@ -6,4 +6,5 @@ class CUpgradeFailedDialog : public CInstallFailedDialog {
 public:
     CUpgradeFailedDialog();
     ~CUpgradeFailedDialog() override;
+    void InitTexts() override;
 };
