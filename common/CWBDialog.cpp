@@ -1,8 +1,12 @@
 #include "CWBDialog.h"
 
 #include <exdisp.h>
+#include <shellapi.h>
 
 #include <cstdarg>
+#include <cstring>
+
+#include "CA2W.h"
 
 CWBDialog::CWBDialog(WORD dialogId, WORD browserId) : m_dialogId(dialogId), m_browserId(browserId) {}
 
@@ -18,7 +22,15 @@ void __stdcall CWBDialog::BeforeNavigate2(IDispatch*, VARIANT*, VARIANT*, VARIAN
 void __stdcall CWBDialog::DocumentComplete(IDispatch*, VARIANT*) {}
 void __stdcall CWBDialog::CommandStateChange(long, VARIANT_BOOL) {}
 void __stdcall CWBDialog::NavigateError(IDispatch*, VARIANT*, VARIANT*, VARIANT*, VARIANT_BOOL*) {}
-void __stdcall CWBDialog::NewWindow3(IDispatch**, VARIANT_BOOL*, DWORD, BSTR, BSTR) {}
+void __stdcall CWBDialog::NewWindow3(IDispatch**, VARIANT_BOOL* cancel, DWORD, BSTR, BSTR url)
+{
+    // No browser window of our own: the link opens in the user's default browser.
+    if (cancel)
+        *cancel = VARIANT_TRUE;
+    CW2A address(url, CP_ACP);
+    if (IsWebUrl(address))
+        ::ShellExecuteA(nullptr, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
+}
 void CWBDialog::ItemBeforeNavigate2(WORD, IDispatch*, VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT_BOOL*) {}
 void CWBDialog::ItemDocumentComplete(WORD, IDispatch*, VARIANT*) {}
 void CWBDialog::ItemCommandStateChange(WORD, long, VARIANT_BOOL) {}
@@ -121,4 +133,11 @@ void DestroyPage(CWBDialog* page)
         ::DestroyWindow(page->m_hWnd);
     else
         delete page;
+}
+
+bool IsWebUrl(const char* url)
+{
+    if (!url)
+        return false;
+    return _strnicmp(url, "http://", 7) == 0 || _strnicmp(url, "https://", 8) == 0;
 }

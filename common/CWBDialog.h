@@ -77,6 +77,10 @@ private:
 int EnableDlgItems(HWND page, BOOL enable, ...);
 int ShowDlgItems(HWND page, int showCommand, ...);
 
+// Only web addresses may leave the wizard for the default browser: the program runs with
+// administrator rights, so a file or other scheme would run with them.
+bool IsWebUrl(const char* url);
+
 // A page passed over or handed over: its window goes (and the page with its final message),
 // or, when it never got one, the object itself.
 void DestroyPage(CWBDialog* page);

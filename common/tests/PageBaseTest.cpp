@@ -86,4 +86,21 @@ INSTANTIATE_TEST_SUITE_P(Cases, LauncherLocation, ::testing::Values(
     LocationCase{"Software\\A\\B", HKEY_CURRENT_USER, "Software\\A", "B"},
     LocationCase{"HKLM\\SOFTWARE\\A\\B", HKEY_CURRENT_USER, "HKLM\\SOFTWARE\\A", "B"}));
 
+TEST(PageBase, OnlyWebAddressesOpenInTheDefaultBrowser)
+{
+    for (const char* url : {"http://127.0.0.1/a", "HTTPS://127.0.0.1/", "https://x"})
+        EXPECT_TRUE(IsWebUrl(url)) << url;
+    for (const char* url : {"file:///C:/windows/system32/calc.exe", "C:\\windows\\notepad.exe", "javascript:alert(1)",
+                            "ms-settings:", "httpx://a", "", static_cast<const char*>(nullptr)})
+        EXPECT_FALSE(IsWebUrl(url)) << (url ? url : "(null)");
+
+    // Whatever the address, the browser opens no window of its own.
+    CWBDialog page(900, 200);
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    BSTR url = SysAllocString(L"file:///C:/windows/system32/calc.exe");
+    page.NewWindow3(nullptr, &cancel, 0, nullptr, url);
+    SysFreeString(url);
+    EXPECT_EQ(cancel, VARIANT_TRUE);
+}
+
 }  // namespace

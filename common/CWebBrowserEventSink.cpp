@@ -1,0 +1,163 @@
+#include "CWebBrowserEventSink.h"
+
+#include "CWBDialog.h"
+
+// {34A715A0-6587-11D0-924A-0020AFC7AC4D}
+const IID DIID_KavoWebBrowserEvents2 = {0x34A715A0, 0x6587, 0x11D0, {0x92, 0x4A, 0x00, 0x20, 0xAF, 0xC7, 0xAC, 0x4D}};
+
+namespace {
+
+// Arguments arrive last first; event arguments are passed by reference or as plain values.
+VARIANT* Argument(DISPPARAMS* params, UINT count, UINT index)
+{
+    return &params->rgvarg[count - 1 - index];
+}
+
+VARIANT* ByRefVariant(VARIANT* argument)
+{
+    return (argument->vt & VT_BYREF) && (argument->vt & VT_TYPEMASK) == VT_VARIANT ? argument->pvarVal : argument;
+}
+
+VARIANT_BOOL* ByRefBool(VARIANT* argument)
+{
+    return argument->vt == (VT_BOOL | VT_BYREF) ? argument->pboolVal : nullptr;
+}
+
+IDispatch* Dispatch(VARIANT* argument)
+{
+    return argument->vt == VT_DISPATCH ? argument->pdispVal : nullptr;
+}
+
+}  // namespace
+
+CWebBrowserEventSink::~CWebBrowserEventSink()
+{
+    Unadvise();
+}
+
+HRESULT CWebBrowserEventSink::Advise(IUnknown* browser)
+{
+    Unadvise();
+    if (!browser)
+        return E_POINTER;
+    IConnectionPointContainer* container = nullptr;
+    HRESULT hr = browser->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container));
+    if (FAILED(hr))
+        return hr;
+    IConnectionPoint* point = nullptr;
+    hr = container->FindConnectionPoint(DIID_KavoWebBrowserEvents2, &point);
+    container->Release();
+    if (FAILED(hr))
+        return hr;
+    hr = point->Advise(this, &m_cookie);
+    if (FAILED(hr)) {
+        point->Release();
+        return hr;
+    }
+    m_point = point;
+    return S_OK;
+}
+
+void CWebBrowserEventSink::Unadvise()
+{
+    if (!m_point)
+        return;
+    m_point->Unadvise(m_cookie);
+    m_point->Release();
+    m_point = nullptr;
+    m_cookie = 0;
+}
+
+HRESULT STDMETHODCALLTYPE CWebBrowserEventSink::QueryInterface(REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID_KavoWebBrowserEvents2) {
+        *object = static_cast<IDispatch*>(this);
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT STDMETHODCALLTYPE CWebBrowserEventSink::GetTypeInfoCount(UINT* count)
+{
+    if (!count)
+        return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CWebBrowserEventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info)
+{
+    if (info)
+        *info = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE CWebBrowserEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE CWebBrowserEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
+                                                       EXCEPINFO*, UINT*)
+{
+    if (!params || !m_page)
+        return E_POINTER;
+    const UINT count = params->cArgs;
+    try {
+        switch (id) {
+        case DISPID_KAVO_BEFORENAVIGATE2:
+            if (count != 7)
+                return DISP_E_BADPARAMCOUNT;
+            m_page->BeforeNavigate2(Dispatch(Argument(params, count, 0)), ByRefVariant(Argument(params, count, 1)),
+                                    ByRefVariant(Argument(params, count, 2)), ByRefVariant(Argument(params, count, 3)),
+                                    ByRefVariant(Argument(params, count, 4)), ByRefVariant(Argument(params, count, 5)),
+                                    ByRefBool(Argument(params, count, 6)));
+            return S_OK;
+        case DISPID_KAVO_DOCUMENTCOMPLETE:
+            if (count != 2)
+                return DISP_E_BADPARAMCOUNT;
+            m_page->DocumentComplete(Dispatch(Argument(params, count, 0)), ByRefVariant(Argument(params, count, 1)));
+            return S_OK;
+        case DISPID_KAVO_COMMANDSTATECHANGE: {
+            if (count != 2)
+                return DISP_E_BADPARAMCOUNT;
+            VARIANT command;
+            VARIANT enable;
+            VariantInit(&command);
+            VariantInit(&enable);
+            if (FAILED(VariantChangeType(&command, Argument(params, count, 0), 0, VT_I4)) ||
+                FAILED(VariantChangeType(&enable, Argument(params, count, 1), 0, VT_BOOL)))
+                return DISP_E_TYPEMISMATCH;
+            m_page->CommandStateChange(command.lVal, enable.boolVal);
+            return S_OK;
+        }
+        case DISPID_KAVO_NAVIGATEERROR:
+            if (count != 5)
+                return DISP_E_BADPARAMCOUNT;
+            m_page->NavigateError(Dispatch(Argument(params, count, 0)), ByRefVariant(Argument(params, count, 1)),
+                                  ByRefVariant(Argument(params, count, 2)), ByRefVariant(Argument(params, count, 3)),
+                                  ByRefBool(Argument(params, count, 4)));
+            return S_OK;
+        case DISPID_KAVO_NEWWINDOW3: {
+            if (count != 5)
+                return DISP_E_BADPARAMCOUNT;
+            VARIANT* browser = Argument(params, count, 0);
+            VARIANT* flags = Argument(params, count, 2);
+            VARIANT* context = Argument(params, count, 3);
+            VARIANT* url = Argument(params, count, 4);
+            m_page->NewWindow3(browser->vt == (VT_DISPATCH | VT_BYREF) ? browser->ppdispVal : nullptr,
+                               ByRefBool(Argument(params, count, 1)), flags->vt == VT_I4 ? DWORD(flags->lVal) : 0,
+                               context->vt == VT_BSTR ? context->bstrVal : nullptr,
+                               url->vt == VT_BSTR ? url->bstrVal : nullptr);
+            return S_OK;
+        }
+        default:
+            return DISP_E_MEMBERNOTFOUND;
+        }
+    } catch (...) {
+        return E_FAIL;
+    }
+}
