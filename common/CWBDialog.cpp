@@ -68,11 +68,32 @@ CWBDialog* CWBDialog::ResolvePage(HWND, CPageContext*)
 
 BOOL CWBDialog::InitBrowsers(HWND)
 {
+    OnBeforeBrowserSetup();
+    CComPtr<IUnknown> control;
+    HWND window = GetDlgItem(m_browserId);
+    if (!window || AtlAxGetControl(window, &control) != S_OK || !control)
+        return TRUE;
+    control->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&m_browser));
+    if (m_browser) {
+        // Files dropped on the page must not navigate it away.
+        m_browser->put_RegisterAsDropTarget(VARIANT_FALSE);
+        m_sink.Advise(m_browser);
+        BSTR blank = SysAllocString(L"about:blank");
+        VARIANT empty;
+        VariantInit(&empty);
+        VARIANT url;
+        VariantInit(&url);
+        url.vt = VT_BSTR;
+        url.bstrVal = blank;
+        m_browser->Navigate2(&url, &empty, &empty, &empty, &empty);
+        SysFreeString(blank);
+    }
     return TRUE;
 }
 
 LRESULT CWBDialog::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
 {
+    m_sink.Unadvise();
     m_browser.Release();
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "CAxDialogImpl.h"
 #include "CComPtr.h"
 #include "CStringT.h"
+#include "CWebBrowserEventSink.h"
 
 struct CPageContext;
 struct IWebBrowser2;
@@ -64,6 +65,7 @@ public:
     WORD m_browserId;
     HWND m_savedFocus = nullptr;
     CComPtr<IWebBrowser2> m_browser;
+    CWebBrowserEventSink m_sink{this};
 
 private:
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <ole2.h>
+
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "CAxDialogImpl.h"
+#include "CComPtr.h"
 #include "CDialogImpl.h"
 #include "CMessageLoop.h"
 #include "CWindowImpl.h"
@@ -231,6 +234,36 @@ TEST(MessageLoop, IdleRunsWhenTheQueueEmptiesAndFiltersSeeMessagesFirst)
     MSG mouse = {};
     mouse.message = WM_MOUSEMOVE;
     EXPECT_FALSE(loop.IsIdleMessage(&mouse));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AxHost, TemplateControlIsCreatedOnlyWithCom)
+{
+    HWND parent = ::CreateWindowExA(0, "STATIC", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
+                                    nullptr, nullptr);
+    {
+        TestDialog withoutCom;
+        ASSERT_NE(withoutCom.Create(parent), nullptr);
+        IUnknown* control = reinterpret_cast<IUnknown*>(1);
+        EXPECT_EQ(AtlAxGetControl(withoutCom.GetDlgItem(200), &control), S_FALSE);
+        EXPECT_EQ(control, nullptr);
+        withoutCom.DestroyWindow();
+    }
+    ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
+    {
+        TestDialog page;
+        ASSERT_NE(page.Create(parent), nullptr);
+        CComPtr<IUnknown> control;
+        ASSERT_EQ(AtlAxGetControl(page.GetDlgItem(200), &control), S_OK);
+        CComQIPtr<IOleObject> object(control);
+        EXPECT_TRUE(object != nullptr);
+        page.DestroyWindow();
+    }
+    ::DestroyWindow(parent);
+    ::OleUninitialize();
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 #include "CWBDialog.h"
 #include "CWebBrowserEventSink.h"
 
+#include <ole2.h>
+#include <exdisp.h>
+
 namespace {
 
 class EventPage : public CWBDialog {
@@ -213,6 +216,56 @@ TEST(WebBrowserEventSink, SourceWithoutBrowserEventsIsNotAdvised)
     EXPECT_EQ(sink.Advise(&unknown), E_NOINTERFACE);
     EXPECT_FALSE(sink.IsAdvised());
     EXPECT_EQ(sink.Advise(nullptr), E_POINTER);
+}
+
+}  // namespace
+
+namespace {
+
+class BrowserPage : public CWBDialog {
+public:
+    BrowserPage() : CWBDialog(901, 200) {}
+    void __stdcall BeforeNavigate2(IDispatch*, VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*,
+                                   VARIANT_BOOL*) override
+    {
+        events.push_back("before " + EventPage::Text(url));
+    }
+    void __stdcall NavigateError(IDispatch*, VARIANT* url, VARIANT*, VARIANT*, VARIANT_BOOL*) override
+    {
+        events.push_back("error " + EventPage::Text(url));
+    }
+    std::vector<std::string> events;
+};
+
+TEST(BrowserSetUp, PageGetsItsBrowserAndItsEventsWhenComIsThere)
+{
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    AtlAxWinInit();
+    HWND parent = CreateWindowExA(0, "STATIC", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
+                                  nullptr, nullptr);
+    {
+        BrowserPage page;
+        ASSERT_NE(page.Create(parent), nullptr);
+        ASSERT_TRUE(page.m_browser != nullptr);
+        EXPECT_TRUE(page.m_sink.IsAdvised());
+        VARIANT_BOOL dropTarget = VARIANT_TRUE;
+        page.m_browser->get_RegisterAsDropTarget(&dropTarget);
+        EXPECT_EQ(dropTarget, VARIANT_FALSE);
+        // The first navigation, to about:blank, reports back through the sink.
+        for (int i = 0; i < 100 && page.events.empty(); ++i) {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&message);
+            Sleep(20);
+        }
+        ASSERT_FALSE(page.events.empty());
+        EXPECT_NE(page.events.front().find("about:blank"), std::string::npos) << page.events.front();
+        page.DestroyWindow();
+        EXPECT_FALSE(page.m_sink.IsAdvised());
+        EXPECT_TRUE(page.m_browser == nullptr);
+    }
+    DestroyWindow(parent);
+    OleUninitialize();
 }
 
 }  // namespace
