@@ -8,10 +8,10 @@ class CAxDialogImpl : public CDialogImpl<T> {
 public:
     virtual HRESULT CreateActiveXControls(HINSTANCE resourceInstance) { return S_OK; }
 
-    HWND Create(HWND parent, LPARAM init = 0)
+    HWND Create(HWND parent, LPARAM init = 0, bool* finished = nullptr)
     {
         AtlAxWinInit();
-        return CDialogImpl<T>::Create(parent, init);
+        return CDialogImpl<T>::Create(parent, init, finished);
     }
     INT_PTR DoModal(HWND parent = ::GetActiveWindow(), LPARAM init = 0)
     {

@@ -17,16 +17,18 @@ public:
     BOOL EndDialog(int result) { return ::EndDialog(m_hWnd, result); }
 
 protected:
-    HWND CreateFromTemplate(HINSTANCE module, UINT id, HWND parent, LPARAM init);
+    // finished: the object had its final message (and may be gone) before this returned.
+    HWND CreateFromTemplate(HINSTANCE module, UINT id, HWND parent, LPARAM init, bool* finished = nullptr);
     INT_PTR DoModalFromTemplate(HINSTANCE module, UINT id, HWND parent, LPARAM init);
 };
 
 template <typename T>
 class CDialogImpl : public CDialogImplBaseT {
 public:
-    HWND Create(HWND parent, LPARAM init = 0)
+    HWND Create(HWND parent, LPARAM init = 0, bool* finished = nullptr)
     {
-        return CreateFromTemplate(AtlGetResourceInstance(), static_cast<T*>(this)->GetDialogId(), parent, init);
+        return CreateFromTemplate(AtlGetResourceInstance(), static_cast<T*>(this)->GetDialogId(), parent, init,
+                                  finished);
     }
     INT_PTR DoModal(HWND parent = ::GetActiveWindow(), LPARAM init = 0)
     {

@@ -48,13 +48,18 @@ HKEY CRegKey::Detach()
     return key;
 }
 
+// Type and size first: Wine's ANSI query can write past a buffer that is too short.
+LONG CRegKey::ProbeValue(const char* name, DWORD& type, DWORD& size)
+{
+    return RegQueryValueExA(m_hKey, name, nullptr, &type, nullptr, &size);
+}
+
 LONG CRegKey::QueryStringValue(const char* name, char* buffer, ULONG* chars)
 {
-    // Asked for the size first: Wine's ANSI query can write past a short buffer.
     DWORD type = 0;
     DWORD capacity = *chars;
     DWORD size = 0;
-    LONG rc = RegQueryValueExA(m_hKey, name, nullptr, &type, nullptr, &size);
+    LONG rc = ProbeValue(name, type, size);
     *chars = size;
     if (rc != ERROR_SUCCESS)
         return rc;
@@ -81,7 +86,7 @@ LONG CRegKey::QueryStringValue(const char* name, CString& value)
 {
     DWORD type = 0;
     DWORD size = 0;
-    LONG rc = RegQueryValueExA(m_hKey, name, nullptr, &type, nullptr, &size);
+    LONG rc = ProbeValue(name, type, size);
     if (rc != ERROR_SUCCESS)
         return rc;
     if (type != REG_SZ && type != REG_EXPAND_SZ)
@@ -99,7 +104,7 @@ LONG CRegKey::QueryDWORDValue(const char* name, DWORD& value)
 {
     DWORD type = 0;
     DWORD size = 0;
-    LONG rc = RegQueryValueExA(m_hKey, name, nullptr, &type, nullptr, &size);
+    LONG rc = ProbeValue(name, type, size);
     if (rc != ERROR_SUCCESS)
         return rc;
     if (type != REG_DWORD || size != sizeof(DWORD))

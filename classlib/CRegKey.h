@@ -39,6 +39,8 @@ public:
     LONG EnumKey(DWORD index, char* name, DWORD* nameLength);
 
 private:
+    LONG ProbeValue(const char* name, DWORD& type, DWORD& size);
+
     HKEY m_hKey = nullptr;
     REGSAM m_viewFlags = 0;
 };

@@ -7,6 +7,22 @@ namespace {
 const char kObjectProperty[] = "KavoWindowObject";
 thread_local CWindowImplRoot* t_creating;
 
+// Dialogs being created on this thread: whether an object had its final message (and so may
+// be gone) before its creation call returned.
+struct CreationRecord {
+    CWindowImplRoot* object;
+    bool finished;
+    CreationRecord* outer;
+};
+thread_local CreationRecord* t_creations;
+
+void NoteFinalMessage(CWindowImplRoot* object)
+{
+    for (CreationRecord* record = t_creations; record; record = record->outer)
+        if (record->object == object)
+            record->finished = true;
+}
+
 // The messages whose result is the dialog procedure's own return value.
 bool ReturnsResultDirectly(UINT message)
 {
@@ -123,6 +139,16 @@ void CWindowImplRoot::EnterMessage(const MSG& message, const MSG*& saved)
     ++m_depth;
 }
 
+BOOL CWindowImplRoot::RouteMessage(const MSG& message, LRESULT& result, BOOL handledWhenThrown)
+{
+    try {
+        return ProcessWindowMessage(message.hwnd, message.message, message.wParam, message.lParam, result, 0);
+    } catch (...) {
+        result = 0;
+        return handledWhenThrown;
+    }
+}
+
 bool CWindowImplRoot::LeaveMessage(HWND hWnd, UINT uMsg, const MSG* saved)
 {
     m_pCurrentMsg = saved;
@@ -174,28 +200,30 @@ LRESULT CALLBACK CWindowImplBaseT::WindowProc(HWND hWnd, UINT uMsg, WPARAM wPara
     const MSG* saved = nullptr;
     self->EnterMessage(message, saved);
     LRESULT result = 0;
-    BOOL handled = FALSE;
-    try {
-        handled = self->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, result, 0);
-    } catch (...) {
-        // A failing handler has done what it could; the message counts as handled.
-        handled = TRUE;
-        result = 0;
-    }
+    // A failing handler has done what it could; the message counts as handled.
+    const BOOL handled = self->RouteMessage(message, result, TRUE);
     if (!handled)
         result = ::CallWindowProcA(self->m_pfnSuperWindowProc, hWnd, uMsg, wParam, lParam);
-    if (self->LeaveMessage(hWnd, uMsg, saved))
+    if (self->LeaveMessage(hWnd, uMsg, saved)) {
+        NoteFinalMessage(self);
         self->OnFinalMessage(hWnd);
+    }
     return result;
 }
 
-HWND CDialogImplBaseT::CreateFromTemplate(HINSTANCE module, UINT id, HWND parent, LPARAM init)
+HWND CDialogImplBaseT::CreateFromTemplate(HINSTANCE module, UINT id, HWND parent, LPARAM init, bool* finished)
 {
+    CreationRecord record = {this, false, t_creations};
+    t_creations = &record;
     AtlSetCreatingWindow(this);
     HWND hWnd = ::CreateDialogParamA(module, MAKEINTRESOURCEA(id), parent, GetDialogProc(), init);
     if (!hWnd)
         AtlTakeCreatingWindow();
-    return hWnd;
+    t_creations = record.outer;
+    if (finished)
+        *finished = record.finished;
+    // A window that went while it was being made is no window (Wine even returns its handle).
+    return record.finished ? nullptr : hWnd;
 }
 
 INT_PTR CDialogImplBaseT::DoModalFromTemplate(HINSTANCE module, UINT id, HWND parent, LPARAM init)
@@ -215,14 +243,11 @@ INT_PTR CALLBACK CDialogImplBaseT::DialogProc(HWND hWnd, UINT uMsg, WPARAM wPara
     const MSG* saved = nullptr;
     self->EnterMessage(message, saved);
     LRESULT result = 0;
-    BOOL handled = FALSE;
-    try {
-        handled = self->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, result, 0);
-    } catch (...) {
-        handled = FALSE;
-    }
-    if (self->LeaveMessage(hWnd, uMsg, saved))
+    const BOOL handled = self->RouteMessage(message, result, FALSE);
+    if (self->LeaveMessage(hWnd, uMsg, saved)) {
+        NoteFinalMessage(self);
         self->OnFinalMessage(hWnd);
+    }
     if (!handled)
         return FALSE;
     if (ReturnsResultDirectly(uMsg))

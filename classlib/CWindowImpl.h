@@ -33,6 +33,8 @@ public:
 protected:
     // Bookkeeping around one message; true when the object may now be finished with.
     void EnterMessage(const MSG& message, const MSG*& saved);
+    // The message through the map; nothing a handler throws goes further.
+    BOOL RouteMessage(const MSG& message, LRESULT& result, BOOL handledWhenThrown);
     bool LeaveMessage(HWND hWnd, UINT uMsg, const MSG* saved);
 
 private:

@@ -22,6 +22,19 @@ LauncherToolLocation SplitLauncherToolPath(const CString& text)
     return location;
 }
 
+CString LauncherCommandLine(const CString& stored)
+{
+    CString command = stored;
+    command.Trim();
+    // A bare path with blanks would let CreateProcess try "C:\Program.exe" first.
+    if (!command.IsEmpty() && command[0] != '"') {
+        const DWORD attributes = ::GetFileAttributesA(command);
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            command = "\"" + command + "\"";
+    }
+    return command;
+}
+
 bool StartLauncherTool(const CString& registryText)
 {
     const LauncherToolLocation location = SplitLauncherToolPath(registryText);
@@ -31,15 +44,9 @@ bool StartLauncherTool(const CString& registryText)
     CString command;
     key.QueryStringValue(location.valueName.IsEmpty() ? nullptr : location.valueName.GetString(), command);
     key.Close();
-    command.Trim();
+    command = LauncherCommandLine(command);
     if (command.IsEmpty())
         return false;
-    // A bare path with blanks would let CreateProcess try "C:\Program.exe" first.
-    if (command[0] != '"') {
-        const DWORD attributes = ::GetFileAttributesA(command);
-        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-            command = "\"" + command + "\"";
-    }
     // CreateProcessA may write into its command line.
     std::vector<char> writable(command.GetString(), command.GetString() + command.GetLength() + 1);
     STARTUPINFOA startup = {sizeof startup};

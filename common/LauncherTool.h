@@ -11,6 +11,10 @@ struct LauncherToolLocation {
 };
 LauncherToolLocation SplitLauncherToolPath(const CString& text);
 
+// The stored command line as it is started: trimmed, and quoted when the whole text names an
+// existing file.
+CString LauncherCommandLine(const CString& stored);
+
 // Starts the command line stored at that location, without waiting; false when there is
 // none or it cannot be started.
 bool StartLauncherTool(const CString& registryText);

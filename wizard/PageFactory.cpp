@@ -5,7 +5,6 @@
 #include <new>
 
 #include "CPageContext.h"
-#include "CWindowImpl.h"
 #include "pages/CCheckComputerDialog.h"
 #include "pages/CEULADialog.h"
 #include "pages/CErrorDialog.h"
@@ -124,28 +123,6 @@ CWBDialog* CreateShortfallPage(unsigned number, bool warning, CPageContext* cont
     return Make<CShortDialog>();
 }
 
-// Pages being created on this thread, so that the creation hook can tell which of them
-// took their window with them.
-struct CreationWatch {
-    CWindowImplRoot* page;
-    bool destroyedWhileCreating;
-    CreationWatch* outer;
-};
-
-thread_local CreationWatch* t_watches = nullptr;
-
-LRESULT CALLBACK WatchDestruction(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HCBT_DESTROYWND) {
-        // A page still bound to its window deletes itself with the window's last message.
-        CWindowImplRoot* bound = AtlWindowFromHandle(reinterpret_cast<HWND>(wParam));
-        for (CreationWatch* watch = t_watches; watch; watch = watch->outer)
-            if (bound && bound == watch->page)
-                watch->destroyedWhileCreating = true;
-    }
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 }  // namespace
 
 CWBDialog* CreateErrorPage(const char* code, CPageContext* context)
@@ -205,18 +182,11 @@ CWBDialog* CreatePageWindow(CWBDialog* page, HWND parent, CPageContext* context)
 {
     if (!page)
         return nullptr;
-    CreationWatch watch = {page, false, t_watches};
-    HHOOK hook = ::SetWindowsHookExA(WH_CBT, WatchDestruction, nullptr, ::GetCurrentThreadId());
-    t_watches = &watch;
-    const HWND window = page->Create(parent, reinterpret_cast<LPARAM>(context));
-    t_watches = watch.outer;
-    if (hook)
-        ::UnhookWindowsHookEx(hook);
-    // A window can be reported and yet have gone during its creation, taking its page with it.
-    if (window)
-        return ::IsWindow(window) && !watch.destroyedWhileCreating ? page : nullptr;
-    // Without the hook it is unknown whether the page already went; a leak beats freeing twice.
-    if (hook && !watch.destroyedWhileCreating)
+    bool finished = false;
+    if (page->Create(parent, reinterpret_cast<LPARAM>(context), &finished))
+        return page;
+    // A page whose window went during its creation deleted itself with it.
+    if (!finished)
         delete page;
     return nullptr;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "CKAVODlg.h"
+#include "KavoTestPaths.h"
 #include "LauncherTool.h"
 
 namespace {
@@ -85,6 +86,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, LauncherLocation, ::testing::Values(
     LocationCase{"HKEY_LOCAL_MACHINE\\SOFTWARE\\Tool\\", HKEY_LOCAL_MACHINE, "SOFTWARE\\Tool\\", ""},
     LocationCase{"Software\\A\\B", HKEY_CURRENT_USER, "Software\\A", "B"},
     LocationCase{"HKLM\\SOFTWARE\\A\\B", HKEY_CURRENT_USER, "HKLM\\SOFTWARE\\A", "B"}));
+
+TEST(LauncherCommand, BarePathWithBlanksIsQuoted)
+{
+    const std::string folder = TempFolder() + "\\kavo launcher tool";
+    const std::string tool = folder + "\\tool.exe";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    CloseHandle(CreateFileA(tool.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+
+    EXPECT_EQ(LauncherCommandLine(CString(tool.c_str()) + " "), ("\"" + tool + "\"").c_str());
+    EXPECT_EQ(LauncherCommandLine(("\"" + tool + "\" -x").c_str()), ("\"" + tool + "\" -x").c_str());
+    EXPECT_EQ(LauncherCommandLine((tool + " -x").c_str()), (tool + " -x").c_str());
+    EXPECT_EQ(LauncherCommandLine(folder.c_str()), folder.c_str());
+    EXPECT_EQ(LauncherCommandLine("  "), "");
+
+    DeleteFileA(tool.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
 
 TEST(PageBase, OnlyWebAddressesOpenInTheDefaultBrowser)
 {

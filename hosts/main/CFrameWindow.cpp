@@ -7,8 +7,6 @@
 #include "CWBDialog.h"
 #include "ProgramFolder.h"
 
-const char kFrameWindowClass[] = "KAVOWizardWindowClass";
-
 namespace {
 
 const UINT kForwardMessage = 0x037F;

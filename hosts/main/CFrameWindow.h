@@ -63,5 +63,3 @@ private:
     LRESULT OnPageCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
     void PaintBackground(HDC dc);
 };
-
-extern const char kFrameWindowClass[];

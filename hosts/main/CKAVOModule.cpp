@@ -42,18 +42,6 @@ void LoadTextDefinition()
     }
 }
 
-void CenterOnScreen(HWND window)
-{
-    RECT frame;
-    RECT work;
-    if (!GetWindowRect(window, &frame) || !SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
-        return;
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    SetWindowPos(window, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 CKAVOModule::~CKAVOModule()
@@ -156,7 +144,7 @@ void CKAVOModule::RunMessageLoop()
 
     if (frame->m_hWnd) {
         SetWindowPos(frame->m_hWnd, nullptr, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-        CenterOnScreen(frame->m_hWnd);
+        frame->CenterWindow();
     }
     ReadDomainUrl();
 
@@ -174,8 +162,7 @@ void CKAVOModule::RunMessageLoop()
     cleanupFolder = CString(context.cleanupFolder, int(strnlen(context.cleanupFolder, sizeof context.cleanupFolder)));
     context.traceLog.Write("end\r\n");
     if (frame->m_hWnd && IsWindow(frame->m_hWnd))
-        DestroyWindow(frame->m_hWnd);
-    frame->m_hWnd = nullptr;
+        frame->DestroyWindow();
 
     context.launcherParams = nullptr;
     CloseParentParams();

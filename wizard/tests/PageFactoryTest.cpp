@@ -42,15 +42,11 @@
 #include "pages/CUpgradeShortDialog.h"
 #include "pages/CUpgradeShortHDDDialog.h"
 #include "resource.h"
+#include "PageTestFrame.h"
 
 namespace {
 
-const char kStartPhase[] = "lpcsairfdt";
-
-LRESULT CALLBACK PlainFrameProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
-{
-    return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
-}
+const char* const kStartPhase = PageTestFrame::kStartPhase;
 
 bool CloseEnabled(HWND frame)
 {
@@ -64,41 +60,7 @@ void SetClose(HWND frame, bool enabled)
                      MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED | MF_DISABLED));
 }
 
-class PageFactoryTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        AtlAxWinInit();
-        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
-        InitCommonControlsEx(&controls);
-        FillStepBitmapMap();
-        WNDCLASSEXA windowClass = {sizeof windowClass};
-        windowClass.lpfnWndProc = PlainFrameProc;
-        windowClass.hInstance = ::GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "PageFactoryTestFrame";
-        RegisterClassExA(&windowClass);
-    }
-
-    void SetUp() override
-    {
-        frame = ::CreateWindowExA(0, "PageFactoryTestFrame", "frame", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
-                                  nullptr, ::GetModuleHandleA(nullptr), nullptr);
-        ASSERT_NE(frame, nullptr);
-        context.phase = kStartPhase;
-        context.exitValue = EXIT_PRESET;
-        for (LONG& result : context.requirementResults)
-            result = 7;
-    }
-
-    void TearDown() override
-    {
-        if (frame)
-            ::DestroyWindow(frame);
-    }
-
-    HWND frame = nullptr;
-    CPageContext context;
-};
+using PageFactoryTest = PageTestFrame;
 
 struct PageCase {
     const char* name;

@@ -15,13 +15,9 @@
 #include "StepBar.h"
 #include "pages/CExternalEULADialog.h"
 #include "resource.h"
+#include "PageTestFrame.h"
 
 namespace {
-
-LRESULT CALLBACK PlainFrameProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
-{
-    return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
-}
 
 void LoadBuiltInText()
 {
@@ -129,37 +125,17 @@ const TextCase kTexts[] = {
     {"CPreUpgradeDialog", IDCANCEL, "D_N01_IDCANCEL"},
 };
 
-class PageTextsTest : public ::testing::Test {
+class PageTextsTest : public PageTestFrame {
 protected:
-    static void SetUpTestSuite()
-    {
-        AtlAxWinInit();
-        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
-        InitCommonControlsEx(&controls);
-        FillStepBitmapMap();
-        WNDCLASSEXA windowClass = {sizeof windowClass};
-        windowClass.lpfnWndProc = PlainFrameProc;
-        windowClass.hInstance = ::GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "PageTextsTestFrame";
-        RegisterClassExA(&windowClass);
-    }
-
     void SetUp() override
     {
         LoadBuiltInText();
-        frame = ::CreateWindowExA(0, "PageTextsTestFrame", "frame", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
-                                  nullptr, ::GetModuleHandleA(nullptr), nullptr);
-        ASSERT_NE(frame, nullptr);
-        context.phase = "lpcsairfdt";
-        context.exitValue = EXIT_PRESET;
-        for (LONG& result : context.requirementResults)
-            result = 7;
+        PageTestFrame::SetUp();
     }
 
     void TearDown() override
     {
-        if (frame)
-            ::DestroyWindow(frame);
+        PageTestFrame::TearDown();
         // Later suites read the built-in text.
         LoadBuiltInText();
     }
@@ -194,9 +170,6 @@ protected:
         if (page)
             ::DestroyWindow(page);
     }
-
-    HWND frame = nullptr;
-    CPageContext context;
 };
 
 // Keys of the upgrade screens that the pages must not take in place of the keys above.
