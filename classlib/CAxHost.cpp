@@ -1,17 +1,26 @@
 #include "CAxHost.h"
 
+#include <mshtmhst.h>
 #include <ole2.h>
 
 #include "CA2W.h"
 
 const char kWebBrowserClassName[] = "{8856F961-340A-11D0-A96B-00C04FD705A2}";
+// {6B3C5D1E-2F47-4A8E-9C10-4B5A2D7E8F31}: the project's own; only its own code asks for it.
+const IID IID_IAxWinAmbientDispatch = {0x6b3c5d1e, 0x2f47, 0x4a8e, {0x9c, 0x10, 0x4b, 0x5a, 0x2d, 0x7e, 0x8f, 0x31}};
 
 namespace {
 
 const char kSiteProperty[] = "KavoAxSite";
 
-// The container side of one hosted control: client site, in-place site and frame.
-class CAxSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+// The container side of one hosted control: client site, in-place site and frame, the
+// UI handler an HTML document asks for its host flags and context menu, and the ambient
+// properties pages set.
+class CAxSite final : public IOleClientSite,
+                      public IOleInPlaceSite,
+                      public IOleInPlaceFrame,
+                      public IDocHostUIHandler,
+                      public IAxWinAmbientDispatch {
 public:
     explicit CAxSite(HWND window) : m_window(window) {}
 
@@ -64,6 +73,10 @@ public:
             *object = static_cast<IOleInPlaceSite*>(this);
         else if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame)
             *object = static_cast<IOleInPlaceFrame*>(this);
+        else if (iid == IID_IDocHostUIHandler)
+            *object = static_cast<IDocHostUIHandler*>(this);
+        else if (iid == IID_IDispatch || iid == IID_IAxWinAmbientDispatch)
+            *object = static_cast<IAxWinAmbientDispatch*>(this);
         else {
             *object = nullptr;
             return E_NOINTERFACE;
@@ -164,6 +177,110 @@ public:
     HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
+    // IDocHostUIHandler: S_OK for the context menu means the host dealt with it (no menu).
+    HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override
+    {
+        return m_allowContextMenu ? S_FALSE : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO* info) override
+    {
+        if (!info)
+            return E_POINTER;
+        info->dwFlags = m_docHostFlags;
+        info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                                     IOleInPlaceUIWindow*) override
+    {
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE HideUI() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE UpdateUI() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, const GUID*, DWORD) override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE GetOptionKeyPath(LPOLESTR* key, DWORD) override
+    {
+        if (key)
+            *key = nullptr;
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE GetDropTarget(IDropTarget*, IDropTarget** target) override
+    {
+        if (target)
+            *target = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetExternal(IDispatch** external) override
+    {
+        if (external)
+            *external = nullptr;
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE TranslateUrl(DWORD, LPWSTR, LPWSTR* out) override
+    {
+        if (out)
+            *out = nullptr;
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE FilterDataObject(IDataObject*, IDataObject** out) override
+    {
+        if (out)
+            *out = nullptr;
+        return S_FALSE;
+    }
+
+    // IDispatch: the ambient properties are set through the vtable only.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    {
+        if (!count)
+            return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override
+    {
+        if (info)
+            *info = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
+    {
+        return DISP_E_UNKNOWNNAME;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+
+    // IAxWinAmbientDispatch
+    HRESULT STDMETHODCALLTYPE put_AllowContextMenu(VARIANT_BOOL allow) override
+    {
+        m_allowContextMenu = allow != VARIANT_FALSE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_AllowContextMenu(VARIANT_BOOL* allow) override
+    {
+        if (!allow)
+            return E_POINTER;
+        *allow = m_allowContextMenu ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE put_DocHostFlags(DWORD flags) override
+    {
+        m_docHostFlags = flags;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_DocHostFlags(DWORD* flags) override
+    {
+        if (!flags)
+            return E_POINTER;
+        *flags = m_docHostFlags;
+        return S_OK;
+    }
+
 private:
     ~CAxSite() = default;
 
@@ -171,6 +288,8 @@ private:
     HWND m_window;
     IOleObject* m_object = nullptr;
     IOleInPlaceObject* m_inPlace = nullptr;
+    bool m_allowContextMenu = true;
+    DWORD m_docHostFlags = 0;
 };
 
 CAxSite* SiteOf(HWND window)
@@ -195,6 +314,16 @@ LRESULT CALLBACK HostWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
             }
             return 0;
         }
+        default:
+            if (uMsg == WM_ATLGETCONTROL) {
+                CAxSite* site = SiteOf(hWnd);
+                return site && site->Control() ? LRESULT(static_cast<IUnknown*>(site->Control())) : 0;
+            }
+            if (uMsg == WM_ATLGETHOST) {
+                CAxSite* site = SiteOf(hWnd);
+                return site ? LRESULT(static_cast<IUnknown*>(static_cast<IOleClientSite*>(site))) : 0;
+            }
+            break;
         case WM_SIZE:
             if (CAxSite* site = SiteOf(hWnd))
                 site->Resize();
@@ -205,8 +334,6 @@ LRESULT CALLBACK HostWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
                 site->Close();
                 site->Release();
             }
-            break;
-        default:
             break;
         }
     } catch (...) {
@@ -232,13 +359,41 @@ bool AtlAxWinInit()
     return ::RegisterClassExA(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+UINT AtlGetControlMessage()
+{
+    static const UINT message = ::RegisterWindowMessageA("WM_ATLGETCONTROL");
+    return message;
+}
+
+UINT AtlGetHostMessage()
+{
+    static const UINT message = ::RegisterWindowMessageA("WM_ATLGETHOST");
+    return message;
+}
+
+namespace {
+
+HRESULT AskHostWindow(HWND window, UINT message, IUnknown** object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (!window || !::IsWindow(window))
+        return S_FALSE;
+    auto* answer = reinterpret_cast<IUnknown*>(::SendMessageA(window, message, 0, 0));
+    if (!answer)
+        return S_FALSE;
+    return answer->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(object));
+}
+
+}  // namespace
+
 HRESULT AtlAxGetControl(HWND window, IUnknown** control)
 {
-    if (!control)
-        return E_POINTER;
-    *control = nullptr;
-    CAxSite* site = window ? SiteOf(window) : nullptr;
-    if (!site || !site->Control())
-        return S_FALSE;
-    return site->Control()->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(control));
+    return AskHostWindow(window, WM_ATLGETCONTROL, control);
+}
+
+HRESULT AtlAxGetHost(HWND window, IUnknown** host)
+{
+    return AskHostWindow(window, WM_ATLGETHOST, host);
 }

@@ -3,6 +3,7 @@
 // window creates the control and in-place activates it when the thread has COM initialised
 // (without COM it stays an empty window).
 #include <windows.h>
+#include <oaidl.h>
 #include <unknwn.h>
 
 // The class id that dialog templates name for the embedded web browser.
@@ -14,3 +15,24 @@ bool AtlAxWinInit();
 
 // The control hosted in window (AddRef'd); S_FALSE with null when it holds none.
 HRESULT AtlAxGetControl(HWND window, IUnknown** control);
+
+// The host of a control, as its window answers the host message: the properties a control
+// reads from its container before it shows a document.
+struct IAxWinAmbientDispatch : public IDispatch {
+    virtual HRESULT STDMETHODCALLTYPE put_AllowContextMenu(VARIANT_BOOL allow) = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_AllowContextMenu(VARIANT_BOOL* allow) = 0;
+    // DOCHOSTUIFLAG bits the host gives an HTML document through GetHostInfo.
+    virtual HRESULT STDMETHODCALLTYPE put_DocHostFlags(DWORD flags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_DocHostFlags(DWORD* flags) = 0;
+};
+extern const IID IID_IAxWinAmbientDispatch;
+
+// Sent to a host window: the hosted control's IUnknown, or the host's, as the result
+// (not AddRef'd; null when there is none). Registered messages, the same in every module.
+UINT AtlGetControlMessage();
+UINT AtlGetHostMessage();
+#define WM_ATLGETCONTROL (AtlGetControlMessage())
+#define WM_ATLGETHOST (AtlGetHostMessage())
+
+// The host of window (AddRef'd); S_FALSE with null when window hosts nothing.
+HRESULT AtlAxGetHost(HWND window, IUnknown** host);

@@ -191,6 +191,38 @@ HWND CWindowImplBaseT::CreateInClass(const char* className, HWND parent, const R
     return hWnd;
 }
 
+BOOL CWindowImplBaseT::SubclassWindow(HWND hWnd)
+{
+    if (m_hWnd || !hWnd || !::IsWindow(hWnd) || AtlWindowFromHandle(hWnd))
+        return FALSE;
+    AtlBindWindow(hWnd, this);
+    auto former = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GetWindowProc())));
+    if (!former) {
+        AtlUnbindWindow(hWnd);
+        return FALSE;
+    }
+    m_pfnSuperWindowProc = former;
+    m_hWnd = hWnd;
+    return TRUE;
+}
+
+HWND CWindowImplBaseT::UnsubclassWindow()
+{
+    HWND hWnd = m_hWnd;
+    if (!hWnd)
+        return nullptr;
+    if (::IsWindow(hWnd)) {
+        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hWnd, GWLP_WNDPROC)) != GetWindowProc())
+            return nullptr;
+        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuperWindowProc));
+        AtlUnbindWindow(hWnd);
+    }
+    m_pfnSuperWindowProc = ::DefWindowProcA;
+    m_hWnd = nullptr;
+    return hWnd;
+}
+
 LRESULT CALLBACK CWindowImplBaseT::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     auto* self = ObjectOfWindow<CWindowImplBaseT>(hWnd);

@@ -58,6 +58,11 @@ public:
 
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
+    // Takes over a window made elsewhere; its former procedure handles what the map leaves.
+    BOOL SubclassWindow(HWND hWnd);
+    // Gives the window its former procedure back, unless someone subclassed it after us.
+    HWND UnsubclassWindow();
+
     WNDPROC m_pfnSuperWindowProc = ::DefWindowProcA;
 
 protected:

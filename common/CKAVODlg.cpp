@@ -1,6 +1,11 @@
 #include "CKAVODlg.h"
 
+#include <exdisp.h>
+#include <mshtml.h>
+
+#include "CAtlException.h"
 #include "CAtlModule.h"
+#include "CShortcutkeySuppressor.h"
 #include "CGdiObjects.h"
 #include "CPageContext.h"
 #include "CTextDef.h"
@@ -42,6 +47,42 @@ BOOL CKAVODlgBase::SetCurrentStep(const char* letters)
     if (!letters || !m_context)
         return FALSE;
     return ApplyStepLetters(m_context->phase, letters);
+}
+
+void __stdcall CKAVODlgBase::DocumentComplete(IDispatch* browser, VARIANT*)
+{
+    CComPtr<IWebBrowser2> webBrowser;
+    if (browser) {
+        const HRESULT hr = browser->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&webBrowser));
+        if (FAILED(hr) && hr != E_NOINTERFACE)
+            AtlThrow(hr);
+    }
+    CComPtr<IHTMLDocument2> document;
+    if (webBrowser && GetHtmlDocument(webBrowser, &document)) {
+        const HRESULT hr = CShortcutkeySuppressor::Install(document);
+        if (FAILED(hr))
+            AtlThrow(hr);
+        SubclassIEServer();
+    }
+    if (!m_mainDocumentLoaded) {
+        // Set first: a browser that completes the written document at once re-enters here.
+        m_mainDocumentLoaded = TRUE;
+        LoadBrowserContent(0);
+    } else {
+        ApplyDefaultStyleSheet(m_browser);
+    }
+}
+
+void CKAVODlgBase::ItemDocumentComplete(WORD itemId, IDispatch*, VARIANT*)
+{
+    OnItemDocumentReady(itemId);
+    if (m_itemsLoaded.Find(itemId) >= 0) {
+        if (CAtlMap<WORD, CWBItem>::CPair* item = m_items.Lookup(itemId))
+            ApplyDefaultStyleSheet(item->m_value.m_browser);
+        return;
+    }
+    m_itemsLoaded.Add(itemId);
+    LoadBrowserContent(itemId);
 }
 
 BOOL CKAVODlgBase::ResolveEntity(CString& text)

@@ -24,6 +24,10 @@ public:
     void OnFinalMessage(HWND hWnd) override;
     LRESULT OnCancel(WORD notifyCode, WORD id, HWND control) override;
     BOOL SetCurrentStep(const char* letters) override;
+    // The first completed document of the main browser is the moment to write the page's
+    // HTML; every later one only gets the default style sheet.
+    void __stdcall DocumentComplete(IDispatch* browser, VARIANT* url) override;
+    void ItemDocumentComplete(WORD itemId, IDispatch* browser, VARIANT* url) override;
     // The names every page shares; page classes call it for the names they do not know.
     BOOL ResolveEntity(CString& text) override;
 

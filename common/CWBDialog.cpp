@@ -1,14 +1,24 @@
 #include "CWBDialog.h"
 
 #include <exdisp.h>
+#include <mshtml.h>
 #include <shellapi.h>
 
 #include <cstdarg>
 #include <cstring>
 
 #include "CA2W.h"
+#include "CAxHost.h"
+#include "CComBSTR.h"
+#include "CComVariant.h"
+#include "CTextDef.h"
 
-CWBDialog::CWBDialog(WORD dialogId, WORD browserId) : m_dialogId(dialogId), m_browserId(browserId) {}
+const char kShiftJisMetaLine[] = "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\r\n";
+
+CWBDialog::CWBDialog(WORD dialogId, WORD browserId) : m_dialogId(dialogId), m_browserId(browserId)
+{
+    m_items.InitHashTable(17);
+}
 
 CWBDialog::~CWBDialog() = default;
 
@@ -69,32 +79,111 @@ CWBDialog* CWBDialog::ResolvePage(HWND, CPageContext*)
 BOOL CWBDialog::InitBrowsers(HWND)
 {
     OnBeforeBrowserSetup();
+    for (POSITION pos = m_items.GetStartPosition(); pos;) {
+        auto* pair = m_items.GetNext(pos);
+        pair->m_value.Setup(this, pair->m_key);
+    }
     CComPtr<IUnknown> control;
     HWND window = GetDlgItem(m_browserId);
     if (!window || AtlAxGetControl(window, &control) != S_OK || !control)
         return TRUE;
     control->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&m_browser));
+    CComPtr<IUnknown> host;
+    CComPtr<IAxWinAmbientDispatch> ambient;
+    if (AtlAxGetHost(window, &host) == S_OK && host &&
+        SUCCEEDED(host->QueryInterface(IID_IAxWinAmbientDispatch, reinterpret_cast<void**>(&ambient)))) {
+        ambient->put_AllowContextMenu(VARIANT_FALSE);
+        ambient->put_DocHostFlags(GetHostFlags());
+    }
     if (m_browser) {
         // Files dropped on the page must not navigate it away.
         m_browser->put_RegisterAsDropTarget(VARIANT_FALSE);
         m_sink.Advise(m_browser);
-        BSTR blank = SysAllocString(L"about:blank");
-        VARIANT empty;
-        VariantInit(&empty);
-        VARIANT url;
-        VariantInit(&url);
-        url.vt = VT_BSTR;
-        url.bstrVal = blank;
-        m_browser->Navigate2(&url, &empty, &empty, &empty, &empty);
-        SysFreeString(blank);
+        NavigateToBlank(m_browser);
     }
     return TRUE;
 }
 
+int CWBDialog::WriteHtml(WORD controlId, const char* html)
+{
+    IWebBrowser2* browser = m_browser;
+    if (CAtlMap<WORD, CWBItem>::CPair* item = m_items.Lookup(controlId))
+        browser = item->m_value.m_browser;
+    if (!browser || !html)
+        return 1;
+    CComPtr<IDispatch> document;
+    if (FAILED(browser->get_Document(&document)) || !document)
+        return 1;
+    const size_t length = strlen(html);
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, length + 1);
+    if (!memory)
+        return 1;
+    if (void* bytes = ::GlobalLock(memory)) {
+        memcpy(bytes, html, length + 1);
+        ::GlobalUnlock(memory);
+    }
+    // The stream frees the block when the document lets go of it, however long loading takes.
+    CComPtr<IStream> stream;
+    if (FAILED(::CreateStreamOnHGlobal(memory, TRUE, &stream))) {
+        ::GlobalFree(memory);
+        return 1;
+    }
+    // The document reads the text, not the NUL kept behind it.
+    ULARGE_INTEGER size;
+    size.QuadPart = length;
+    stream->SetSize(size);
+    CComPtr<IPersistStreamInit> persist;
+    if (SUCCEEDED(document->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist))) &&
+        SUCCEEDED(persist->InitNew()))
+        persist->Load(stream);
+    return 1;
+}
+
+int CWBDialog::WriteHtmlWithCharset(WORD controlId, const char* html)
+{
+    CString text(kShiftJisMetaLine);
+    text += html ? html : "";
+    return WriteHtml(controlId, text);
+}
+
+void CWBDialog::ApplyDefaultStyleSheet(IWebBrowser2* browser)
+{
+    CComPtr<IHTMLDocument2> document;
+    if (!GetHtmlDocument(browser, &document))
+        return;
+    CComPtr<IHTMLStyleSheet> sheet;
+    CComBSTR blank(L"about:blank");
+    if (FAILED(document->createStyleSheet(blank, -1, &sheet)) || !sheet)
+        return;
+    CComBSTR css(CA2W(CTextDef::GetText("COMMON_DEFAULTSTYLESHEET"), CP_ACP));
+    sheet->put_cssText(css);
+}
+
+void CWBDialog::SubclassIEServer()
+{
+    if (m_ieServer.HasLiveWindow() || !m_browser)
+        return;
+    CComPtr<IDispatch> document;
+    if (FAILED(m_browser->get_Document(&document)) || !document)
+        return;
+    CComPtr<IOleWindow> oleWindow;
+    HWND window = nullptr;
+    if (FAILED(document->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&oleWindow))) ||
+        FAILED(oleWindow->GetWindow(&window)) || !window)
+        return;
+    if (m_ieServer.m_hWnd && !::IsWindow(m_ieServer.m_hWnd))
+        m_ieServer.m_hWnd = nullptr;
+    if (!m_ieServer.HasLiveWindow())
+        m_ieServer.SubclassWindow(window);
+}
+
 LRESULT CWBDialog::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
 {
+    if (m_ieServer.HasLiveWindow())
+        ::DestroyWindow(m_ieServer.m_hWnd);
+    for (POSITION pos = m_items.GetStartPosition(); pos;)
+        m_items.GetNext(pos)->m_value.Close();
     m_sink.Unadvise();
-    m_browser.Release();
     return 0;
 }
 
@@ -144,6 +233,26 @@ int ShowDlgItems(HWND page, int showCommand, ...)
         ::ShowWindow(::GetDlgItem(page, id), showCommand);
     va_end(ids);
     return 1;
+}
+
+bool GetHtmlDocument(IWebBrowser2* browser, IHTMLDocument2** document)
+{
+    if (!document)
+        return false;
+    *document = nullptr;
+    CComPtr<IDispatch> dispatch;
+    if (!browser || FAILED(browser->get_Document(&dispatch)) || !dispatch)
+        return false;
+    return SUCCEEDED(dispatch->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(document))) && *document;
+}
+
+HRESULT NavigateToBlank(IWebBrowser2* browser)
+{
+    if (!browser)
+        return E_POINTER;
+    CComVariant url(L"about:blank");
+    CComVariant empty;
+    return browser->Navigate2(&url, &empty, &empty, &empty, &empty);
 }
 
 void DestroyPage(CWBDialog* page)

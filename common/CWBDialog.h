@@ -6,12 +6,16 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include "CAtlMap.h"
 #include "CAxDialogImpl.h"
 #include "CComPtr.h"
+#include "CIEServer.h"
 #include "CStringT.h"
+#include "CWBItem.h"
 #include "CWebBrowserEventSink.h"
 
 struct CPageContext;
+struct IHTMLDocument2;
 struct IWebBrowser2;
 
 class CWBDialog : public CAxDialogImpl<CWBDialog> {
@@ -58,12 +62,23 @@ public:
     // The page to show in place of this one: itself, another page, or null for none.
     virtual CWBDialog* ResolvePage(HWND frame, CPageContext* context);
 
-    // The browser set-up of the page's main browser control.
+    // The browser set-up of the page's extra browsers and its main browser control.
     BOOL InitBrowsers(HWND focus);
+    // Loads html (CP932 bytes, as they are) as the document of the extra browser with that
+    // control id, or of the main browser when there is no such item. Returns 1.
+    int WriteHtml(WORD controlId, const char* html);
+    // WriteHtml behind the line that declares the bytes Shift_JIS; null html writes only it.
+    int WriteHtmlWithCharset(WORD controlId, const char* html);
+    // Adds the definition's default style sheet to browser's current document; fails silently.
+    void ApplyDefaultStyleSheet(IWebBrowser2* browser);
+    // Takes over the window of the main browser's document, once per live window.
+    void SubclassIEServer();
 
     WORD m_dialogId;
     WORD m_browserId;
+    CAtlMap<WORD, CWBItem> m_items;
     HWND m_savedFocus = nullptr;
+    CIEServer m_ieServer;
     CComPtr<IWebBrowser2> m_browser;
     CWebBrowserEventSink m_sink{this};
 
@@ -78,6 +93,15 @@ private:
 // page. Both return 1.
 int EnableDlgItems(HWND page, BOOL enable, ...);
 int ShowDlgItems(HWND page, int showCommand, ...);
+
+// True when browser has an HTML document; it is then in document (AddRef'd).
+bool GetHtmlDocument(IWebBrowser2* browser, IHTMLDocument2** document);
+
+// Navigate2 to "about:blank" with every optional argument empty.
+HRESULT NavigateToBlank(IWebBrowser2* browser);
+
+// The line every page's HTML starts with: its bytes are Shift_JIS.
+extern const char kShiftJisMetaLine[];
 
 // Only web addresses may leave the wizard for the default browser: the program runs with
 // administrator rights, so a file or other scheme would run with them.

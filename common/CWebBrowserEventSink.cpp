@@ -23,7 +23,7 @@ VARIANT_BOOL* ByRefBool(VARIANT* argument)
     return argument->vt == (VT_BOOL | VT_BYREF) ? argument->pboolVal : nullptr;
 }
 
-IDispatch* Dispatch(VARIANT* argument)
+IDispatch* DispatchOf(VARIANT* argument)
 {
     return argument->vt == VT_DISPATCH ? argument->pdispVal : nullptr;
 }
@@ -105,59 +105,90 @@ HRESULT STDMETHODCALLTYPE CWebBrowserEventSink::Invoke(DISPID id, REFIID, LCID, 
 {
     if (!params || !m_page)
         return E_POINTER;
-    const UINT count = params->cArgs;
     try {
-        switch (id) {
-        case DISPID_KAVO_BEFORENAVIGATE2:
-            if (count != 7)
-                return DISP_E_BADPARAMCOUNT;
-            m_page->BeforeNavigate2(Dispatch(Argument(params, count, 0)), ByRefVariant(Argument(params, count, 1)),
-                                    ByRefVariant(Argument(params, count, 2)), ByRefVariant(Argument(params, count, 3)),
-                                    ByRefVariant(Argument(params, count, 4)), ByRefVariant(Argument(params, count, 5)),
-                                    ByRefBool(Argument(params, count, 6)));
-            return S_OK;
-        case DISPID_KAVO_DOCUMENTCOMPLETE:
-            if (count != 2)
-                return DISP_E_BADPARAMCOUNT;
-            m_page->DocumentComplete(Dispatch(Argument(params, count, 0)), ByRefVariant(Argument(params, count, 1)));
-            return S_OK;
-        case DISPID_KAVO_COMMANDSTATECHANGE: {
-            if (count != 2)
-                return DISP_E_BADPARAMCOUNT;
-            VARIANT command;
-            VARIANT enable;
-            VariantInit(&command);
-            VariantInit(&enable);
-            if (FAILED(VariantChangeType(&command, Argument(params, count, 0), 0, VT_I4)) ||
-                FAILED(VariantChangeType(&enable, Argument(params, count, 1), 0, VT_BOOL)))
-                return DISP_E_TYPEMISMATCH;
-            m_page->CommandStateChange(command.lVal, enable.boolVal);
-            return S_OK;
-        }
-        case DISPID_KAVO_NAVIGATEERROR:
-            if (count != 5)
-                return DISP_E_BADPARAMCOUNT;
-            m_page->NavigateError(Dispatch(Argument(params, count, 0)), ByRefVariant(Argument(params, count, 1)),
-                                  ByRefVariant(Argument(params, count, 2)), ByRefVariant(Argument(params, count, 3)),
-                                  ByRefBool(Argument(params, count, 4)));
-            return S_OK;
-        case DISPID_KAVO_NEWWINDOW3: {
-            if (count != 5)
-                return DISP_E_BADPARAMCOUNT;
-            VARIANT* browser = Argument(params, count, 0);
-            VARIANT* flags = Argument(params, count, 2);
-            VARIANT* context = Argument(params, count, 3);
-            VARIANT* url = Argument(params, count, 4);
-            m_page->NewWindow3(browser->vt == (VT_DISPATCH | VT_BYREF) ? browser->ppdispVal : nullptr,
-                               ByRefBool(Argument(params, count, 1)), flags->vt == VT_I4 ? DWORD(flags->lVal) : 0,
-                               context->vt == VT_BSTR ? context->bstrVal : nullptr,
-                               url->vt == VT_BSTR ? url->bstrVal : nullptr);
-            return S_OK;
-        }
-        default:
-            return DISP_E_MEMBERNOTFOUND;
-        }
+        return Dispatch(id, params);
     } catch (...) {
         return E_FAIL;
+    }
+}
+
+HRESULT CWebBrowserEventSink::Dispatch(DISPID id, DISPPARAMS* params)
+{
+    const UINT count = params->cArgs;
+    switch (id) {
+    case DISPID_KAVO_BEFORENAVIGATE2: {
+        if (count != 7)
+            return DISP_E_BADPARAMCOUNT;
+        IDispatch* browser = DispatchOf(Argument(params, count, 0));
+        VARIANT* url = ByRefVariant(Argument(params, count, 1));
+        VARIANT* flags = ByRefVariant(Argument(params, count, 2));
+        VARIANT* target = ByRefVariant(Argument(params, count, 3));
+        VARIANT* postData = ByRefVariant(Argument(params, count, 4));
+        VARIANT* headers = ByRefVariant(Argument(params, count, 5));
+        VARIANT_BOOL* cancel = ByRefBool(Argument(params, count, 6));
+        if (m_itemId)
+            m_page->ItemBeforeNavigate2(m_itemId, browser, url, flags, target, postData, headers, cancel);
+        else
+            m_page->BeforeNavigate2(browser, url, flags, target, postData, headers, cancel);
+        return S_OK;
+    }
+    case DISPID_KAVO_DOCUMENTCOMPLETE: {
+        if (count != 2)
+            return DISP_E_BADPARAMCOUNT;
+        IDispatch* browser = DispatchOf(Argument(params, count, 0));
+        VARIANT* url = ByRefVariant(Argument(params, count, 1));
+        if (m_itemId)
+            m_page->ItemDocumentComplete(m_itemId, browser, url);
+        else
+            m_page->DocumentComplete(browser, url);
+        return S_OK;
+    }
+    case DISPID_KAVO_COMMANDSTATECHANGE: {
+        if (count != 2)
+            return DISP_E_BADPARAMCOUNT;
+        VARIANT command;
+        VARIANT enable;
+        VariantInit(&command);
+        VariantInit(&enable);
+        if (FAILED(VariantChangeType(&command, Argument(params, count, 0), 0, VT_I4)) ||
+            FAILED(VariantChangeType(&enable, Argument(params, count, 1), 0, VT_BOOL)))
+            return DISP_E_TYPEMISMATCH;
+        if (m_itemId)
+            m_page->ItemCommandStateChange(m_itemId, command.lVal, enable.boolVal);
+        else
+            m_page->CommandStateChange(command.lVal, enable.boolVal);
+        return S_OK;
+    }
+    case DISPID_KAVO_NAVIGATEERROR: {
+        if (count != 5)
+            return DISP_E_BADPARAMCOUNT;
+        IDispatch* browser = DispatchOf(Argument(params, count, 0));
+        VARIANT* url = ByRefVariant(Argument(params, count, 1));
+        VARIANT* target = ByRefVariant(Argument(params, count, 2));
+        VARIANT* status = ByRefVariant(Argument(params, count, 3));
+        VARIANT_BOOL* cancel = ByRefBool(Argument(params, count, 4));
+        if (m_itemId)
+            m_page->ItemNavigateError(m_itemId, browser, url, target, status, cancel);
+        else
+            m_page->NavigateError(browser, url, target, status, cancel);
+        return S_OK;
+    }
+    case DISPID_KAVO_NEWWINDOW3: {
+        if (m_itemId)
+            return DISP_E_MEMBERNOTFOUND;
+        if (count != 5)
+            return DISP_E_BADPARAMCOUNT;
+        VARIANT* browser = Argument(params, count, 0);
+        VARIANT* flags = Argument(params, count, 2);
+        VARIANT* context = Argument(params, count, 3);
+        VARIANT* url = Argument(params, count, 4);
+        m_page->NewWindow3(browser->vt == (VT_DISPATCH | VT_BYREF) ? browser->ppdispVal : nullptr,
+                           ByRefBool(Argument(params, count, 1)), flags->vt == VT_I4 ? DWORD(flags->lVal) : 0,
+                           context->vt == VT_BSTR ? context->bstrVal : nullptr,
+                           url->vt == VT_BSTR ? url->bstrVal : nullptr);
+        return S_OK;
+    }
+    default:
+        return DISP_E_MEMBERNOTFOUND;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Receives a page's main-browser events (DWebBrowserEvents2) and calls the page's event
-// operations by dispatch id. Nothing thrown by a page leaves Invoke.
+// Receives a browser's events (DWebBrowserEvents2) and calls the page's event operations by
+// dispatch id: the main browser's, or for an extra browser (item id not 0) the item
+// operations, which have no new-window event. Nothing thrown by a page leaves Invoke.
 #include <windows.h>
 #include <oaidl.h>
 #include <ocidl.h>
@@ -19,7 +20,7 @@ extern const IID DIID_KavoWebBrowserEvents2;
 
 class CWebBrowserEventSink : public IDispatch {
 public:
-    explicit CWebBrowserEventSink(CWBDialog* page) : m_page(page) {}
+    explicit CWebBrowserEventSink(CWBDialog* page, WORD itemId = 0) : m_page(page), m_itemId(itemId) {}
     CWebBrowserEventSink(const CWebBrowserEventSink&) = delete;
     CWebBrowserEventSink& operator=(const CWebBrowserEventSink&) = delete;
     virtual ~CWebBrowserEventSink();
@@ -39,8 +40,17 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                      EXCEPINFO*, UINT* argumentError) override;
 
+    void SetTarget(CWBDialog* page, WORD itemId)
+    {
+        m_page = page;
+        m_itemId = itemId;
+    }
+
 private:
+    HRESULT Dispatch(DISPID id, DISPPARAMS* params);
+
     CWBDialog* m_page;
+    WORD m_itemId;
     IConnectionPoint* m_point = nullptr;
     DWORD m_cookie = 0;
 };
