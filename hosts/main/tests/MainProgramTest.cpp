@@ -8,6 +8,7 @@
 #include "CKAVOModule.h"
 #include "KavoDriver.h"
 #include "KavoTestPaths.h"
+#include "resource.h"
 
 namespace {
 
@@ -104,6 +105,87 @@ TEST(MainProgram, CoreScreenIsShownInTheFrameAndClosesThroughTheConfirmation)
     answerer.Wait();
     EXPECT_TRUE(answerer.seen);
     EXPECT_EQ(WaitForExit(process), 401u);
+}
+
+// The built-in text of key, as the definition file holds it (CP932 bytes).
+std::string DefinitionText(const std::string& definition, const std::string& key)
+{
+    const std::string start = "\r\n" + key + "=";
+    const size_t at = ("\r\n" + definition).find(start);
+    if (at == std::string::npos)
+        return std::string();
+    const size_t value = at + start.size() - 2;
+    return definition.substr(value, definition.find("\r\n", value) - value);
+}
+
+TEST(MainProgram, EveryScreenIdShowsItsPageFromTheCoreLibraryWithItsTexts)
+{
+    struct Case {
+        const char* screen;
+        int control;
+        const char* key;
+    };
+    const Case cases[] = {
+        {"A-N07", IDC_STATIC1, "A_N07_IDC_STATIC1"},
+        {"A-N08", IDC_STATIC1, "A_N08_IDC_STATIC1"},
+        {"A-N08-2", IDC_STATIC1, "A_N08_IDC_STATIC1"},
+        {"B-N01", IDC_STATIC2, "B_N01_IDC_STATIC2"},
+        {"B-N02", IDC_START, "B_N02_IDC_START"},
+        {"B-N03", IDC_START, "B_N02_IDC_START"},
+        {"B-N04", IDC_STATIC1, "B_N04_IDC_STATIC1"},
+        {"B-N05", IDC_SIGNUP, "B_N05_IDC_SIGNUP"},
+        {"B-N05-2", IDC_STATIC1, "B_N05_2_IDC_STATIC1"},
+        {"B-N06", IDC_PRINT, "B_N06_IDC_PRINT"},
+        {"B-N07", IDC_STATIC1, "B_N07_IDC_STATIC1"},
+        {"B-N08", IDC_INSTALL, "B_N08_IDC_INSTALL"},
+        {"B-N09", IDC_STATIC1, "B_N09_IDC_STATIC1"},
+        {"B-N10", IDC_CLOSE, "B_N10_IDC_CLOSE"},
+        {"B-E02-2", IDC_STATIC1, "B_E02_2_IDC_STATIC1"},
+        {"B-E02-HDD-2", IDC_STATIC1, "B_E02_HDD_2_IDC_STATIC1"},
+        {"B-E02-SOFT-2", IDC_STATIC1, "B_E02_SOFT_2_IDC_STATIC1"},
+        {"B-E09", IDC_INSTALL, "B_E09_IDC_INSTALL"},
+        {"C-N01", IDC_STATIC1, "C_N01_IDC_STATIC1"},
+        {"C-N02", IDC_STATIC2, "C_N02_IDC_STATIC2"},
+        {"D-N01", IDC_STATIC1, "D_N01_IDC_STATIC1"},
+        {"D-N03", IDC_STATIC1, "D_N03_IDC_STATIC1"},
+        {"D-N05", IDC_CLOSE, "D_N05_IDCLOSE"},
+        {"D-E02-2", IDC_STATIC1, "B_E02_2_IDC_STATIC1"},
+        {"D-E02-HDD-2", IDC_STATIC1, "B_E02_HDD_2_IDC_STATIC1"},
+        {"D-E02-SOFT-2", IDC_STATIC1, "B_E02_SOFT_2_IDC_STATIC1"},
+        {"D-E05", IDC_INSTALL, "D_E05_IDC_INSTALL"},
+        {"EXG0001", IDC_STATIC1, "B_E02_2_IDC_STATIC1"},
+        {"EXG1003", IDC_BACK, "ERR_IDC_BACK"},
+        {"EWS0001", IDC_BACK, "ERR_IDC_BACK"},
+    };
+    const std::string definition = ReadWholeFile(SourcePath("resources/text.def"));
+    ASSERT_FALSE(definition.empty());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.screen);
+        const std::string expected = DefinitionText(definition, c.key);
+        ASSERT_FALSE(expected.empty()) << c.key;
+        CHandle process(StartProgram(MainProgram(), std::string("-P ") + c.screen));
+        ASSERT_TRUE(bool(process));
+        HWND frame = WaitForWindowOfClass("KAVOWizardWindowClass", 30000);
+        HWND page = nullptr;
+        for (int i = 0; frame && i < 500 && !page; ++i) {
+            page = FindWindowExA(frame, nullptr, "#32770", nullptr);
+            if (!page)
+                Sleep(20);
+        }
+        // The window exists before its texts are set: wait until the page has started.
+        char text[512] = {};
+        for (int i = 0; page && i < 500 && !IsWindowVisible(page); ++i)
+            Sleep(20);
+        if (page)
+            GetDlgItemTextA(page, c.control, text, sizeof text);
+        EXPECT_NE(page, nullptr);
+        EXPECT_EQ(std::string(text), expected);
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 30000);
+        // The frame goes with its process; the next start must not find this one.
+        for (int i = 0; i < 250 && FindWindowA("KAVOWizardWindowClass", nullptr); ++i)
+            Sleep(20);
+    }
 }
 
 TEST(MainProgram, SecondInstanceEndsAtOnceWithZero)
