@@ -128,6 +128,31 @@ LONG CRegKey::SetDWORDValue(const char* name, DWORD value)
     return RegSetValueExA(m_hKey, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 
+LONG CRegKey::QueryBinaryValue(const char* name, CSimpleArray<BYTE>& data)
+{
+    DWORD type = 0;
+    DWORD size = 0;
+    LONG rc = ProbeValue(name, type, size);
+    if (rc != ERROR_SUCCESS)
+        return rc;
+    CSimpleArray<BYTE> bytes;
+    for (DWORD i = 0; i < size; ++i)
+        bytes.Add(0);
+    rc = RegQueryValueExA(m_hKey, name, nullptr, &type, size ? &bytes[0] : nullptr, &size);
+    if (rc != ERROR_SUCCESS)
+        return rc;
+    CSimpleArray<BYTE> read;
+    for (DWORD i = 0; i < size; ++i)
+        read.Add(bytes[int(i)]);
+    data = read;
+    return ERROR_SUCCESS;
+}
+
+LONG CRegKey::SetBinaryValue(const char* name, const void* data, ULONG size)
+{
+    return RegSetValueExA(m_hKey, name, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
+}
+
 LONG CRegKey::DeleteValue(const char* name)
 {
     return RegDeleteValueA(m_hKey, name);

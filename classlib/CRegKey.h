@@ -3,6 +3,7 @@
 // KEY_WOW64_32KEY pass through the access mask).
 #include <windows.h>
 
+#include "CSimpleArray.h"
 #include "CStringT.h"
 
 class CRegKey {
@@ -33,6 +34,9 @@ public:
     LONG QueryDWORDValue(const char* name, DWORD& value);
     LONG SetStringValue(const char* name, const char* value, DWORD type = REG_SZ);
     LONG SetDWORDValue(const char* name, DWORD value);
+    // The value's bytes, whatever its type; a missing value is ERROR_FILE_NOT_FOUND.
+    LONG QueryBinaryValue(const char* name, CSimpleArray<BYTE>& data);
+    LONG SetBinaryValue(const char* name, const void* data, ULONG size);
     LONG DeleteValue(const char* name);
     LONG DeleteSubKey(const char* name);
     LONG RecurseDeleteKey(const char* name);

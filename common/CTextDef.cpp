@@ -4,6 +4,9 @@
 
 #include "CAtlMap.h"
 #include "CComCriticalSection.h"
+#include "CSimpleHttpStrStream.h"
+#include "CWinInetRequest.h"
+#include "UrlParts.h"
 
 namespace {
 
@@ -244,4 +247,101 @@ HKEY SplitRegistryRoot(CString& path)
         }
     }
     return nullptr;
+}
+
+namespace {
+
+// One line of data from pos on, as CutFirstLine takes it; pos moves behind its "\n".
+CString NextLine(const char* data, int length, int& pos)
+{
+    const void* newline = std::memchr(data + pos, '\n', size_t(length - pos));
+    const int end = newline ? int(static_cast<const char*>(newline) - data) : length;
+    int lineEnd = end;
+    if (lineEnd > pos && data[lineEnd - 1] == '\r')
+        --lineEnd;
+    CString line(data + pos, lineEnd - pos);
+    pos = newline ? end + 1 : length;
+    return line;
+}
+
+}  // namespace
+
+CString CutFirstLine(CString& text)
+{
+    int pos = 0;
+    CString line = NextLine(text, text.GetLength(), pos);
+    text = text.Mid(pos);
+    return line;
+}
+
+bool ParseSectionHeader(const char* line, CString& section)
+{
+    CString header(line ? line : "");
+    const int newline = header.Find('\n');
+    if (newline >= 0)
+        header = header.Left(newline);
+    header.TrimRight(kBlanks);
+    const int length = header.GetLength();
+    if (length <= 1 || header[0] != '[' || header[length - 1] != ']')
+        return false;
+    section = header.Mid(1, length - 2);
+    return true;
+}
+
+void StripQuotes(CString& text)
+{
+    text.Trim(kBlanks);
+    const int length = text.GetLength();
+    if (length > 1 && (text[0] == '"' || text[0] == '\'') && text[length - 1] == text[0])
+        text = text.Mid(1, length - 2);
+}
+
+bool CTextDef::ParseDownloadedText(const char* text, CAtlMap<CString, CString>* local)
+{
+    // Walked with a cursor rather than CutFirstLine, which would copy the rest once per line.
+    const char* data = text ? text : "";
+    const int length = int(std::strlen(data));
+    CString section;
+    int pos = 0;
+    while (pos < length) {
+        CString line = NextLine(data, length, pos);
+        if (line.IsEmpty() || line[0] == ';' || ParseSectionHeader(line, section))
+            continue;
+
+        CString key = line;
+        CString value;
+        const int equals = line.Find('=');
+        if (equals >= 0) {
+            key = line.Left(equals);
+            value = line.Mid(equals + 1);
+            StripQuotes(value);
+        }
+        key.Trim(kBlanks);
+        while (pos < length && (data[pos] == ' ' || data[pos] == '\t')) {
+            CString continued = NextLine(data, length, pos);
+            StripQuotes(continued);
+            value += "\r\n";
+            value += continued;
+        }
+
+        if (key.IsEmpty() || !(section.IsEmpty() || section == "DomainSwitch"))
+            continue;
+        if (local)
+            local->SetAt(key, value);
+        else
+            SetText(key, value);
+    }
+    return true;
+}
+
+bool CTextDef::LoadFromUrl(const char* url, CAtlMap<CString, CString>* local)
+{
+    CUrlParts parts;
+    if (!SplitUrl(url, parts))
+        return false;
+    CWinInetRequest request(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, 0);
+    CSimpleHttpStrStream body;
+    if (!request.ConnectUrl(parts.host, parts.port, parts.user, parts.password, url) || !request.Get(parts.path, &body))
+        return false;
+    return ParseDownloadedText(body.GetText(), local);
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "CCheckRequirement.h"
 #include "CPageContext.h"
 #include "pages/CCheckComputerDialog.h"
 #include "pages/CEULADialog.h"
@@ -110,9 +111,12 @@ CWBDialog* CreateShortfallPage(unsigned number, bool warning, CPageContext* cont
 {
     if (number == 6)
         return Make<CShortAppDialog>();
-    // The disk figures shown there come from the requirement check, which is not built yet.
-    if (number == 3 && warning)
+    // A disk warning shows the drives' figures: the check runs once more to refresh them.
+    if (number == 3 && warning) {
+        if (context)
+            CCheckRequirement().Run(nullptr, context);
         return Make<CShortHDDDialog>();
+    }
     // Codes count the checks OS, IE, HDD, CPU, MEM; the context keeps them in another order.
     static const RequirementIndex kCheckOfCode[] = {REQ_OS, REQ_IE, REQ_HDD, REQ_CPU, REQ_MEM};
     if (context) {

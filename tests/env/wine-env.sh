@@ -31,3 +31,14 @@ kavo_wine_start() {
 kavo_wine_stop() {
   wineserver -k >/dev/null 2>&1 || true
 }
+
+# The embedded web browser of every program in this prefix becomes the project's scripted
+# double (Wine's own has no HTML engine): 32-bit machine-wide class registration, which Wine
+# honours, unlike a per-user one. Run from / so no reg.exe of ours shadows Wine's.
+kavo_register_scripted_browser() {
+  local dll="$kavo_build/bin/KavoScriptedBrowser.dll"
+  [ -f "$dll" ] || { echo "missing $dll" >&2; return 1; }
+  local key='HKLM\Software\Classes\CLSID\{8856F961-340A-11D0-A96B-00C04FD705A2}\InprocServer32'
+  (cd / && wine reg add "$key" /ve /d "$(winepath -w "$dll")" /f /reg:32 >/dev/null 2>&1 &&
+     wine reg add "$key" /v ThreadingModel /d Apartment /f /reg:32 >/dev/null 2>&1)
+}

@@ -1,0 +1,109 @@
+#include "LoginParams.h"
+
+#include <cstring>
+
+#include "CRegKey.h"
+#include "CTextDef.h"
+#include "CryptHandles.h"
+
+namespace {
+
+const char kValueName[] = "LoginParams";
+const char kPassPhrase[] = "PEB_HURDOLAX";
+
+// The provider (kept open) and the RC4 key derived from the pass phrase.
+bool SetUpKey(CryptProvHandle& provider, CryptKeyHandle& key)
+{
+    if (!::CryptAcquireContextA(&provider, nullptr, MS_DEF_PROV_A, PROV_RSA_FULL, 0)) {
+        // A user's first use has no default key container yet.
+        if (::GetLastError() == 0 ||
+            !::CryptAcquireContextA(&provider, nullptr, MS_DEF_PROV_A, PROV_RSA_FULL, CRYPT_NEWKEYSET))
+            return false;
+    }
+    CryptHashHandle hash;
+    if (!::CryptCreateHash(provider.get(), CALG_SHA1, 0, 0, &hash) ||
+        !::CryptHashData(hash.get(), reinterpret_cast<const BYTE*>(kPassPhrase), DWORD(std::strlen(kPassPhrase)),
+                         0) ||
+        !::CryptDeriveKey(provider.get(), CALG_RC4, hash.get(), CRYPT_EXPORTABLE, &key))
+        return false;
+    return true;
+}
+
+// The next run of characters other than CR and LF, skipping any before it.
+bool NextToken(const char*& text, CString& token)
+{
+    while (*text == '\r' || *text == '\n')
+        ++text;
+    if (!*text)
+        return false;
+    const char* start = text;
+    while (*text && *text != '\r' && *text != '\n')
+        ++text;
+    token = CString(start, int(text - start));
+    return true;
+}
+
+}  // namespace
+
+BOOL SaveLoginParams(const char* customerId, const char* accessKey)
+{
+    CryptProvHandle provider;
+    CryptKeyHandle key;
+    if (!SetUpKey(provider, key))
+        return FALSE;
+    CString plain;
+    plain.Format("%s\r\n%s", customerId ? customerId : "", accessKey ? accessKey : "");
+    // The terminating NUL is enciphered and stored with the text.
+    const DWORD length = DWORD(plain.GetLength()) + 1;
+    CSimpleArray<BYTE> buffer;
+    for (DWORD i = 0; i < length; ++i)
+        buffer.Add(BYTE(plain.GetString()[i]));
+    DWORD size = length;
+    if (!::CryptEncrypt(key.get(), 0, TRUE, 0, &buffer[0], &size, length))
+        return FALSE;
+    CRegKey registry;
+    if (registry.Create(CTextDef::GetRegRoot("COMMON_REG_HKCU_KAVO"), CTextDef::GetRegPath("COMMON_REG_HKCU_KAVO")) !=
+        ERROR_SUCCESS)
+        return FALSE;
+    // A refused write loses the sign-in data: it must not be reported as saved.
+    return registry.SetBinaryValue(kValueName, &buffer[0], size) == ERROR_SUCCESS;
+}
+
+BOOL LoadLoginParams(CString& customerId, CString& accessKey)
+{
+    CRegKey registry;
+    if (registry.Open(CTextDef::GetRegRoot("COMMON_REG_HKCU_KAVO"), CTextDef::GetRegPath("COMMON_REG_HKCU_KAVO")) !=
+        ERROR_SUCCESS)
+        return FALSE;
+    CSimpleArray<BYTE> stored;
+    registry.QueryBinaryValue(kValueName, stored);
+    CryptProvHandle provider;
+    CryptKeyHandle key;
+    if (!SetUpKey(provider, key))
+        return FALSE;
+    // One zero byte more than was read, so the text always ends.
+    CSimpleArray<BYTE> text;
+    for (int i = 0; i < stored.GetSize(); ++i)
+        text.Add(stored[i]);
+    text.Add(0);
+    DWORD size = DWORD(stored.GetSize());
+    if (size == 0 || !::CryptDecrypt(key.get(), 0, TRUE, 0, &text[0], &size))
+        return TRUE;
+    const char* cursor = reinterpret_cast<const char*>(&text[0]);
+    CString first;
+    if (!NextToken(cursor, first))
+        return TRUE;
+    customerId = first;
+    CString second;
+    if (NextToken(cursor, second))
+        accessKey = second;
+    return TRUE;
+}
+
+void DeleteLoginParams()
+{
+    CRegKey registry;
+    if (registry.Open(CTextDef::GetRegRoot("COMMON_REG_HKCU_KAVO"), CTextDef::GetRegPath("COMMON_REG_HKCU_KAVO")) ==
+        ERROR_SUCCESS)
+        registry.DeleteValue(kValueName);
+}

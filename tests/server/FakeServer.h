@@ -1,0 +1,81 @@
+#pragma once
+// The tests' handle on the local content server (fake_server.py beside this file): starts it,
+// steers it through its /_control/ endpoints and reads its request log.
+//
+// Each test process starts a server of its own. The test programs are Windows programs
+// under Wine, and Wine's CreateProcess runs a Linux executable when given one (python3 by
+// its Z: path), so the program starts it directly. A server per process keeps the parallel
+// ctest runs (-j 8) apart: no test sees another one's faults, routes, hits or log, and a test
+// program also works when started by hand, outside ctest. A ctest fixture that starts one
+// shared server was the other choice; it would need every test to stay off every other
+// test's paths and would leave reset unusable. The server writes its port into a file that
+// the test names; the test then holds a connection to /_control/lifeline open, so the server
+// ends with the test process even when that process crashes.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class FakeServer {
+public:
+    FakeServer() = default;
+    ~FakeServer();
+    FakeServer(const FakeServer&) = delete;
+    FakeServer& operator=(const FakeServer&) = delete;
+
+    // The process's one server, started on first use with the source tree's fixture folder
+    // (tests/server/fixtures) and the TLS listener. Null when it could not be started.
+    static FakeServer* Shared();
+
+    // fixtureDirs are Linux paths (see UnixPath); tls adds a listener with a self-signed
+    // certificate. False when python3 or the server cannot be started within 30 s.
+    bool Start(const std::vector<std::string>& fixtureDirs, bool tls);
+    void Stop();
+
+    int Port() const { return m_port; }
+    int TlsPort() const { return m_tlsPort; }
+    // "http://127.0.0.1:<port>": what "@BASE@" becomes in served text files.
+    std::string BaseUrl() const;
+    std::string Url(const std::string& path) const { return BaseUrl() + path; }
+    std::string TlsUrl(const std::string& path) const;
+
+    // The path's next `times` requests (0: all) fail: "404", "500" or any status; "refuse" or
+    // "close" (closed without an answer), "reset" (RST); or the body is shaped: "slow",
+    // "no-length", "nul", "short". options is more JSON members, e.g. "\"delay\": 0.2".
+    bool Fail(const std::string& path, const std::string& mode, int times = 1, const std::string& options = "");
+    // Serves body (raw bytes) at path with the status, headers (a JSON object text) and a
+    // delay in seconds before the answer; times 0 keeps the route.
+    bool Route(const std::string& path, const std::string& body, int status = 200,
+               const std::string& headersJson = "{}", double delay = 0, int times = 0);
+    // Forgets faults, routes, hits and the log; fixture folders stay.
+    bool Reset();
+    // Serves this folder too, before the others.
+    bool AddFixtures(const std::string& unixFolder);
+
+    int Hits(const std::string& path);
+    // One part of the last request to path: "body", "query", "method" or "header:Name".
+    // Empty when there was none.
+    std::string Last(const std::string& path, const std::string& part = "body");
+    // The request log as JSON, all of it or of one path.
+    std::string Log(const std::string& path = "");
+    // A loopback port that nobody listens on.
+    int ClosedPort();
+
+    // Any control request; answer holds the body. False on transport failure or status >= 400.
+    bool Control(const char* verb, const std::string& pathAndQuery, const std::string& body, std::string* answer);
+
+    // The Linux path of a Windows path (Wine's own mapping), or "" when there is none.
+    static std::string UnixPath(const std::string& windowsPath);
+    // A file of the source tree, as a Linux path.
+    static std::string SourceUnixPath(const std::string& relative);
+    // Bytes as a JSON string literal, quotes included, each byte one character (\u00XX).
+    static std::string JsonBytes(const std::string& bytes);
+    // Percent-encodes a query value.
+    static std::string QueryValue(const std::string& text);
+
+private:
+    int m_port = 0;
+    int m_tlsPort = 0;
+    SOCKET m_lifeline = INVALID_SOCKET;
+};
