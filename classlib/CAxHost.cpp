@@ -39,9 +39,15 @@ public:
     void Close()
     {
         if (m_inPlace) {
-            m_inPlace->InPlaceDeactivate();
-            m_inPlace->Release();
-            m_inPlace = nullptr;
+            // A control calls OnInPlaceDeactivate from here, which lets go of m_inPlace.
+            IOleInPlaceObject* inPlace = m_inPlace;
+            inPlace->AddRef();
+            inPlace->InPlaceDeactivate();
+            if (m_inPlace) {
+                m_inPlace->Release();
+                m_inPlace = nullptr;
+            }
+            inPlace->Release();
         }
         if (m_object) {
             m_object->Close(OLECLOSE_NOSAVE);

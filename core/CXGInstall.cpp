@@ -1,0 +1,327 @@
+#include "CXGInstall.h"
+
+#include <process.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <cstring>
+
+#include "CHandle.h"
+#include "CTextDef.h"
+#include "DirectoryTree.h"
+#include "DownloadFile.h"
+#include "KavoMessages.h"
+#include "Wow64.h"
+
+namespace {
+
+constexpr WPARAM kFinished = 0xFFFF;
+constexpr LPARAM kDownloadStarted = 0x00000001;
+constexpr LPARAM kDownloadEnded = 0x00650001;
+constexpr LPARAM kPackageRunning = 0x00010002;
+constexpr LPARAM kSetupStarting = 0x00020002;
+
+// Expands text into an absolute path. A relative result (an unset variable, a bare name)
+// would land in whatever folder the process happens to be in, or the Windows folder for an ini.
+bool ExpandAbsolute(const char* text, CString& expanded)
+{
+    char buffer[MAX_PATH];
+    const DWORD length = ExpandEnvironmentStringsA(text, buffer, MAX_PATH);
+    if (length == 0 || length > MAX_PATH || std::strchr(buffer, '%') || PathIsRelativeA(buffer))
+        return false;
+    expanded = buffer;
+    return true;
+}
+
+CString FullPathWithoutSlash(const char* path)
+{
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path, MAX_PATH, full, nullptr);
+    if (length == 0 || length >= MAX_PATH)
+        return CString();
+    PathRemoveBackslashA(full);
+    return CString(full);
+}
+
+CString ModuleFolder()
+{
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return CString();
+    PathRemoveFileSpecA(path);
+    return CString(path);
+}
+
+// True when folder is, or holds, a folder the system or this program cannot do without.
+bool IsProtectedFolder(const char* folder)
+{
+    const CString target = FullPathWithoutSlash(folder);
+    if (target.IsEmpty() || PathIsRootA(target))
+        return true;
+    static const int kFolders[] = {CSIDL_WINDOWS,         CSIDL_SYSTEM,        CSIDL_SYSTEMX86,      CSIDL_PROGRAM_FILES,
+                                   CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE,       CSIDL_APPDATA,        CSIDL_LOCAL_APPDATA,
+                                   CSIDL_COMMON_APPDATA,  CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL,    CSIDL_PROGRAM_FILES_COMMON};
+    CString known[sizeof kFolders / sizeof kFolders[0] + 2];
+    int count = 0;
+    for (int id : kFolders) {
+        char path[MAX_PATH];
+        if (SUCCEEDED(SHGetFolderPathA(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, path)) && *path)
+            known[count++] = FullPathWithoutSlash(path);
+    }
+    char temp[MAX_PATH];
+    const DWORD tempLength = GetTempPathA(MAX_PATH, temp);
+    if (tempLength && tempLength < MAX_PATH)
+        known[count++] = FullPathWithoutSlash(temp);
+    known[count++] = FullPathWithoutSlash(ModuleFolder());
+
+    for (int i = 0; i < count; ++i) {
+        const CString& path = known[i];
+        if (path.IsEmpty())
+            continue;
+        if (path.CompareNoCase(target) == 0)
+            return true;
+        CString prefix = target;
+        prefix += "\\";
+        if (path.GetLength() > prefix.GetLength() &&
+            CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path, prefix.GetLength(), prefix, prefix.GetLength()) == CSTR_EQUAL)
+            return true;
+    }
+    return false;
+}
+
+// Starts commandLine and waits for it to end; its exit code is not ours to judge.
+bool RunAndWait(const CString& commandLine, HWND notifyWnd, bool announce)
+{
+    STARTUPINFOA startup;
+    GetStartupInfoA(&startup);
+    PROCESS_INFORMATION info = {};
+    // CreateProcessA may write into its command line.
+    CString writable(commandLine);
+    if (!CreateProcessA(nullptr, writable.GetBuffer(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    CHandle process(info.hProcess);
+    CHandle thread(info.hThread);
+    if (announce && notifyWnd)
+        PostMessageA(notifyWnd, WM_KAVO_INSTALLPROGRESS, kFinished, CXGInstall::ResultSetupStarted);
+    WaitForSingleObject(process, INFINITE);
+    return true;
+}
+
+bool ReadSerial(HKEY root, const char* subKey, const char* name, REGSAM view, CString& serial)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, subKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    DWORD size = 0;
+    bool found = false;
+    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0) {
+        CString text;
+        char* buffer = text.GetBufferSetLength(int(size));
+        DWORD read = size;
+        if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &read) == ERROR_SUCCESS) {
+            buffer[read < size ? read : size - 1] = 0;
+            text.ReleaseBuffer();
+            if (!text.IsEmpty()) {
+                serial = text;
+                found = true;
+            }
+        }
+    }
+    RegCloseKey(key);
+    return found;
+}
+
+}  // namespace
+
+CXGInstall::CXGInstall() : m_cancel(std::make_shared<std::atomic<bool>>(false)) {}
+
+void CXGInstall::SetArguments(HWND notifyWnd, const char* serial, const char* installFolder, const char* extra, int flags)
+{
+    m_notifyWnd = notifyWnd;
+    m_serial = serial ? serial : "";
+    m_installFolder = installFolder ? installFolder : "";
+    m_extra = extra ? extra : "";
+    m_flags = flags;
+    *m_cancel = false;
+    if (m_serial.IsEmpty())
+        m_serial = GetInstalledProductSerial();
+}
+
+int CXGInstall::Start(HWND notifyWnd, const char* serial, const char* installFolder, const char* extra, int flags)
+{
+    SetArguments(notifyWnd, serial, installFolder, extra, flags);
+    const uintptr_t thread = _beginthreadex(nullptr, 0, &WorkerProc, this, 0, nullptr);
+    if (!thread)
+        return 1;
+    CloseHandle(reinterpret_cast<HANDLE>(thread));
+    return 0;
+}
+
+unsigned __stdcall CXGInstall::WorkerProc(void* param)
+{
+    std::unique_ptr<CXGInstall> self(static_cast<CXGInstall*>(param));
+    try {
+        return unsigned(self->Run());
+    } catch (...) {
+        self->Post(kFinished, ResultDownloadFailed);
+        return ResultDownloadFailed;
+    }
+}
+
+void CXGInstall::Post(WPARAM wParam, LPARAM lParam)
+{
+    if (m_notifyWnd)
+        PostMessageA(m_notifyWnd, WM_KAVO_INSTALLPROGRESS, wParam, lParam);
+}
+
+int CXGInstall::Run()
+{
+    int result = Download();
+    if (result == ResultSuccess)
+        result = RunPackage();
+    if (result == ResultSuccess)
+        result = WriteSetupIni();
+    if (result == ResultSuccess)
+        result = RunSetup();
+    Post(kFinished, result);
+    return result;
+}
+
+int CXGInstall::Download()
+{
+    // A stale setup from an earlier run must not be taken for the new one. Only a folder of
+    // our own goes: never a root, an unexpanded name or a folder the system lives in.
+    const CString output = CTextDef::GetText("COMMON_DLPK_OUTPUT_PATH");
+    if (IsRemovableOutputFolder(output))
+        ExpandAndDeleteDirectoryTree(output);
+
+    m_lastPercent = 0;
+    Post(0, kDownloadStarted);
+    CString package = ModuleFolder();
+    package += "\\download.tmp";
+    const CString url = CTextDef::GetText(IsWow64() ? "COMMON_URI_XG64INSTALLER" : "COMMON_URI_XG32INSTALLER");
+    const HRESULT hr = DownloadFile(url, package, this);
+    Post(0, kDownloadEnded);
+    return hr == S_OK ? ResultSuccess : ResultDownloadFailed;
+}
+
+int CXGInstall::RunPackage()
+{
+    Post(0, kPackageRunning);
+    // Quoted: the program folder may hold blanks, and an unquoted path lets another file run.
+    CString commandLine("\"");
+    commandLine += ModuleFolder();
+    commandLine += "\\download.tmp\"";
+    return RunAndWait(commandLine, m_notifyWnd, false) ? ResultSuccess : ResultPackageFailed;
+}
+
+int CXGInstall::WriteSetupIni()
+{
+    CString output;
+    CString ini;
+    if (!ExpandAbsolute(CTextDef::GetText("COMMON_DLPK_OUTPUT_PATH"), output) ||
+        !ExpandAbsolute(CTextDef::GetText("COMMON_DLPK_OUTPUT_PATH") + "\\" + CTextDef::GetText("COMMON_NAME_XGSETUPINIFILE"), ini))
+        return ResultIniFailed;
+    const CString section = CTextDef::GetText("COMMON_NAME_XGSETUPINISECTION");
+    bool written = WritePrivateProfileStringA(section, "SERIAL", m_serial, ini) &&
+                   WritePrivateProfileStringA(section, "CUSTOMERINFO_SKIP", "1", ini);
+    if (written && (m_flags & FlagInstallFolder)) {
+        written = m_installFolder.IsEmpty() ? WritePrivateProfileStringA(section, "INSTALLTYPE_SKIP", "1", ini)
+                                            : WritePrivateProfileStringA(section, "INSTALLDIR", m_installFolder, ini);
+    }
+    if (!written)
+        return ResultIniFailed;
+    if (m_flags & FlagCopyPreparation) {
+        // The names are relative to the output folder; joined here instead of changing the
+        // process-wide current directory from a worker thread.
+        auto inOutput = [&output](const CString& name) {
+            if (!PathIsRelativeA(name))
+                return name;
+            CString path = output;
+            path += "\\";
+            path += name;
+            return path;
+        };
+        CopyFileA(inOutput(CTextDef::GetText("COMMON_DATA_XGSETUP_PREPARATION_VALID_FILE_PATH")),
+                  inOutput(CTextDef::GetText("COMMON_DATA_XGSETUP_PREPARATION_FILE_PATH")), FALSE);
+    }
+    return ResultSuccess;
+}
+
+int CXGInstall::RunSetup()
+{
+    Post(0, kSetupStarting);
+    char command[MAX_PATH];
+    const CString text = CTextDef::GetText("COMMON_DLPK_OUTPUT_PATH") + "\\" + CTextDef::GetText("COMMON_CMD_XGINSTALL");
+    const DWORD length = ExpandEnvironmentStringsA(text, command, MAX_PATH);
+    if (length == 0 || length > MAX_PATH)
+        return ResultSetupFailed;
+    return RunAndWait(command, m_notifyWnd, true) ? ResultSuccess : ResultSetupFailed;
+}
+
+bool IsRemovableOutputFolder(const char* folder)
+{
+    CString expanded;
+    return folder && ExpandAbsolute(folder, expanded) && !IsProtectedFolder(expanded);
+}
+
+STDMETHODIMP CXGInstall::QueryInterface(REFIID, void** object)
+{
+    if (object)
+        *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) CXGInstall::AddRef() { return 0; }
+STDMETHODIMP_(ULONG) CXGInstall::Release() { return 0; }
+STDMETHODIMP CXGInstall::OnStartBinding(DWORD, IBinding*) { return E_NOTIMPL; }
+STDMETHODIMP CXGInstall::GetPriority(LONG*) { return E_NOTIMPL; }
+STDMETHODIMP CXGInstall::OnLowResource(DWORD) { return E_NOTIMPL; }
+
+STDMETHODIMP CXGInstall::OnProgress(ULONG progress, ULONG progressMax, ULONG, LPCWSTR)
+{
+    const ULONG percent = progressMax ? ULONG(ULONGLONG(progress) * 100 / progressMax) : 0;
+    if (percent != m_lastPercent) {
+        Post(0, LPARAM(percent << 16 | 1));
+        m_lastPercent = percent;
+    }
+    return *m_cancel ? E_ABORT : S_OK;
+}
+
+STDMETHODIMP CXGInstall::OnStopBinding(HRESULT, LPCWSTR) { return S_OK; }
+
+STDMETHODIMP CXGInstall::GetBindInfo(DWORD* bindFlags, BINDINFO*)
+{
+    if (bindFlags)
+        *bindFlags = 0x1020B3;
+    return S_OK;
+}
+
+STDMETHODIMP CXGInstall::OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) { return E_NOTIMPL; }
+STDMETHODIMP CXGInstall::OnObjectAvailable(REFIID, IUnknown*) { return E_NOTIMPL; }
+
+CString GetInstalledProductSerial()
+{
+    struct Place {
+        const char* subKey;
+        const char* name;
+        REGSAM view;
+    };
+    const REGSAM firstView = IsWow64() ? KEY_WOW64_64KEY : 0;
+    const Place places[] = {
+        {"SOFTWARE\\Shieldvale\\CoreClient\\1700\\LicensePlugin", "SN", firstView},
+        {"SOFTWARE\\Shieldvale\\GuardSuite", "SerialNumber", KEY_WOW64_64KEY},
+        {"SOFTWARE\\Shieldvale\\GuardSuite", "register no.", KEY_WOW64_64KEY},
+        {"SOFTWARE\\Shieldvale\\GuardSuite", "SerialNumber", 0},
+        {"SOFTWARE\\Shieldvale\\GuardSuite", "register no.", 0},
+    };
+    CString serial;
+    for (const Place& place : places) {
+        if (ReadSerial(HKEY_LOCAL_MACHINE, place.subKey, place.name, place.view, serial))
+            break;
+    }
+    return serial;
+}

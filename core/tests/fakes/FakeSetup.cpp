@@ -1,0 +1,107 @@
+// The vendor's setup. Every step is optional and named by the test:
+//   KAVO_FAKE_SETUP_RECORD        file that receives "CMDLINE=<command line>" and the ini's bytes
+//   KAVO_FAKE_SETUP_INI           the ini's name beside this program (default "setup.ini")
+//   KAVO_FAKE_SETUP_SECTION       its section (default "COMMON")
+//   KAVO_FAKE_SETUP_STATUS_KEY    "HKCU\sub\key\value" (or HKLM) receiving the install status
+//   KAVO_FAKE_SETUP_STATUS        that DWORD (default 1)
+//   KAVO_FAKE_SETUP_SERIAL_KEY    "HKCU\sub\key\value" receiving the ini's SERIAL
+//   KAVO_FAKE_SETUP_REGISTER_DLL  product object DLL to register machine-wide (32-bit view)
+//   KAVO_FAKE_SETUP_EXIT          exit code (default 0)
+#include <windows.h>
+#include <ole2.h>
+
+#include "FakeEnv.h"
+#include "InstalledProduct.h"
+
+namespace {
+
+// The 64-bit view for HKLM, as the product writes it on 64-bit Windows.
+bool SplitKey(const std::string& text, HKEY& root, std::string& subKey, std::string& value)
+{
+    const size_t first = text.find('\\');
+    const size_t last = text.find_last_of('\\');
+    if (first == std::string::npos || last == first)
+        return false;
+    const std::string rootName = text.substr(0, first);
+    if (rootName == "HKCU" || rootName == "HKEY_CURRENT_USER")
+        root = HKEY_CURRENT_USER;
+    else if (rootName == "HKLM" || rootName == "HKEY_LOCAL_MACHINE")
+        root = HKEY_LOCAL_MACHINE;
+    else
+        return false;
+    subKey = text.substr(first + 1, last - first - 1);
+    value = text.substr(last + 1);
+    return true;
+}
+
+void WriteValue(const std::string& where, DWORD type, const void* data, DWORD size)
+{
+    HKEY root = nullptr;
+    std::string subKey;
+    std::string name;
+    if (!SplitKey(where, root, subKey, name))
+        return;
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, subKey.c_str(), 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void RegisterProduct(const std::string& dll)
+{
+    wchar_t clsid[64];
+    StringFromGUID2(CLSID_KavoInstalledProduct, clsid, 64);
+    char clsidText[64];
+    WideCharToMultiByte(CP_ACP, 0, clsid, -1, clsidText, sizeof clsidText, nullptr, nullptr);
+    const std::string path = std::string("Software\\Classes\\CLSID\\") + clsidText + "\\InprocServer32";
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE | KEY_WOW64_32KEY, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(dll.c_str()), DWORD(dll.size() + 1));
+    RegSetValueExA(key, "ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>("Both"), 5);
+    RegCloseKey(key);
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read)
+        bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+}  // namespace
+
+int main()
+{
+    const std::string ini = ModuleFolderOf(nullptr) + "\\" + EnvText("KAVO_FAKE_SETUP_INI", "setup.ini");
+    const std::string section = EnvText("KAVO_FAKE_SETUP_SECTION", "COMMON");
+
+    const std::string record = EnvText("KAVO_FAKE_SETUP_RECORD");
+    if (!record.empty())
+        AppendToFile(record, "CMDLINE=" + std::string(GetCommandLineA()) + "\r\n" + ReadFileBytes(ini));
+
+    const std::string serialKey = EnvText("KAVO_FAKE_SETUP_SERIAL_KEY");
+    if (!serialKey.empty()) {
+        char serial[256] = {};
+        GetPrivateProfileStringA(section.c_str(), "SERIAL", "", serial, sizeof serial, ini.c_str());
+        WriteValue(serialKey, REG_SZ, serial, DWORD(lstrlenA(serial) + 1));
+    }
+    const std::string dll = EnvText("KAVO_FAKE_SETUP_REGISTER_DLL");
+    if (!dll.empty())
+        RegisterProduct(dll);
+    const std::string statusKey = EnvText("KAVO_FAKE_SETUP_STATUS_KEY");
+    if (!statusKey.empty()) {
+        const DWORD status = DWORD(EnvNumber("KAVO_FAKE_SETUP_STATUS", 1));
+        WriteValue(statusKey, REG_DWORD, &status, sizeof status);
+    }
+    return EnvNumber("KAVO_FAKE_SETUP_EXIT", 0);
+}

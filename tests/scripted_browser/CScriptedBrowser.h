@@ -1,0 +1,153 @@
+#pragma once
+// The scripted WebBrowser object: what CoCreateInstance(CLSID_WebBrowser) gives the page.
+// It navigates like a real browser (BeforeNavigate2 at once, the rest from the thread's
+// message loop), fetches loopback pages only, keeps one document per navigation, and
+// records what happens for the test views. Test actions (ticking a box, submitting a
+// form, clicking a link) run here too, so they behave as a user's would.
+#include <windows.h>
+#include <exdisp.h>
+
+#include <string>
+#include <vector>
+
+#include "BrowserEvents.h"
+#include "CScriptedConnectionPoint.h"
+#include "LiveObject.h"
+#include "ScriptedStubs.h"
+#include "TaskQueue.h"
+
+namespace scripted {
+
+class CScriptedDocument;
+
+class CScriptedBrowser final : public CStubWebBrowser2,
+                               public CStubOleObject,
+                               public CStubOleInPlaceObject,
+                               public CStubConnectionPointContainer {
+public:
+    static HRESULT Create(REFIID iid, void** object);
+    CScriptedBrowser(const CScriptedBrowser&) = delete;
+    CScriptedBrowser& operator=(const CScriptedBrowser&) = delete;
+
+    unsigned long Id() const { return m_id; }
+
+    // For its documents.
+    IOleClientSite* ClientSite() const { return m_site; }
+    void RecordHostFlags(DWORD flags);
+    void DocumentLoaded(const std::string& html);
+    void CountWheelMessage();
+
+    // Test actions; false when the element is not there or refuses.
+    bool SetChecked(const std::string& name, bool checked);
+    bool Submit(const std::string& inputName);
+    bool ClickLink(const std::string& href);
+    void NavigateTo(const std::string& url);
+    // A command of another process: "check <name> 0|1", "submit <input>", "click <href>",
+    // "navigate <url>". Navigating commands are checked now and run from the message loop.
+    bool RunCommand(const std::string& command);
+
+    // Read by the views while they hold the registry lock.
+    std::string Html() const;
+    std::vector<std::string> WrittenDocuments() const { return m_written; }
+    std::vector<std::string> StyleSheets() const;
+    std::string LocationUrl() const { return m_location; }
+    std::vector<std::string> Events() const { return m_events; }
+    HWND Window() const { return m_shell; }
+    HWND DocumentWindow() const;
+    DWORD HostFlags() const { return m_hostFlags; }
+    bool RegisteredAsDropTarget() const { return m_dropTarget; }
+    int WheelMessages() const { return m_wheelMessages; }
+    bool Idle() const { return m_queue.Empty(); }
+    bool IsChecked(const std::string& name) const;
+    bool IsDisabled(const std::string& name) const;
+    // The current UI handler of the document (else the client site's), AddRef'd or null.
+    IDocHostUIHandler* UiHandler() const;
+    IDispatch* DocumentDispatch() const;
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    // IDispatch
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+
+    // IWebBrowser, IWebBrowser2
+    HRESULT STDMETHODCALLTYPE Navigate(BSTR url, VARIANT* flags, VARIANT* target, VARIANT* postData,
+                                       VARIANT* headers) override;
+    HRESULT STDMETHODCALLTYPE Navigate2(VARIANT* url, VARIANT* flags, VARIANT* target, VARIANT* postData,
+                                        VARIANT* headers) override;
+    HRESULT STDMETHODCALLTYPE Refresh() override;
+    HRESULT STDMETHODCALLTYPE Refresh2(VARIANT* level) override;
+    HRESULT STDMETHODCALLTYPE Stop() override;
+    HRESULT STDMETHODCALLTYPE get_Document(IDispatch** document) override;
+    HRESULT STDMETHODCALLTYPE get_LocationURL(BSTR* url) override;
+    HRESULT STDMETHODCALLTYPE get_Busy(VARIANT_BOOL* busy) override;
+    HRESULT STDMETHODCALLTYPE get_ReadyState(READYSTATE* state) override;
+    HRESULT STDMETHODCALLTYPE put_RegisterAsDropTarget(VARIANT_BOOL registered) override;
+    HRESULT STDMETHODCALLTYPE get_RegisterAsDropTarget(VARIANT_BOOL* registered) override;
+
+    // IOleObject
+    HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override;
+    HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite** site) override;
+    HRESULT STDMETHODCALLTYPE SetHostNames(LPCOLESTR, LPCOLESTR) override;
+    HRESULT STDMETHODCALLTYPE Close(DWORD saveOption) override;
+    HRESULT STDMETHODCALLTYPE DoVerb(LONG verb, LPMSG message, IOleClientSite* activeSite, LONG index, HWND parent,
+                                     LPCRECT position) override;
+    HRESULT STDMETHODCALLTYPE GetUserClassID(CLSID* clsid) override;
+    HRESULT STDMETHODCALLTYPE SetExtent(DWORD aspect, SIZEL* size) override;
+    HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, SIZEL* size) override;
+    HRESULT STDMETHODCALLTYPE GetMiscStatus(DWORD aspect, DWORD* status) override;
+
+    // IOleWindow, IOleInPlaceObject
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override;
+    HRESULT STDMETHODCALLTYPE InPlaceDeactivate() override;
+    HRESULT STDMETHODCALLTYPE UIDeactivate() override;
+    HRESULT STDMETHODCALLTYPE SetObjectRects(LPCRECT position, LPCRECT clip) override;
+
+    // IConnectionPointContainer
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
+
+private:
+    CScriptedBrowser();
+    ~CScriptedBrowser();
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    IDispatch* AsDispatch() { return static_cast<IWebBrowser2*>(this); }
+    // newWindowFlags: what NewWindow3 reports when the request opens a new window.
+    void StartNavigation(const NavigationRequest& request, long newWindowFlags);
+    void CompleteNavigation(const NavigationRequest& request);
+    void FailNavigation(const NavigationRequest& request, long status);
+    void ReplaceDocument(const std::string& url, const std::string& html, bool dump);
+    void FireDocumentComplete(const std::string& url);
+    void Record(const std::string& line);
+    HRESULT Activate(IOleClientSite* activeSite, HWND parent, LPCRECT position);
+    void Later(void (CScriptedBrowser::*step)(const NavigationRequest&), const NavigationRequest& request);
+    bool SubmissionOf(const std::string& inputName, NavigationRequest* request) const;
+    bool LinkRequest(const std::string& href, NavigationRequest* request) const;
+
+    LiveObject m_live;
+    LONG m_refs = 1;
+    unsigned long m_id = 0;
+    CScriptedConnectionPoint m_point;
+    BrowserEvents m_fire;
+    TaskQueue m_queue;
+    IOleClientSite* m_site = nullptr;
+    IOleInPlaceSite* m_inPlaceSite = nullptr;
+    HWND m_shell = nullptr;
+    CScriptedDocument* m_document = nullptr;
+    SIZEL m_extent = {};
+
+    // Records for the views.
+    std::string m_location;
+    std::vector<std::string> m_events;
+    std::vector<std::string> m_written;
+    DWORD m_hostFlags = 0;
+    bool m_dropTarget = true;
+    int m_wheelMessages = 0;
+    int m_dumpNumber = 0;
+};
+
+}  // namespace scripted

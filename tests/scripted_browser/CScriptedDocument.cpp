@@ -1,0 +1,333 @@
+#include "CScriptedDocument.h"
+
+#include <mutex>
+
+#include "BrowserRegistry.h"
+#include "CScriptedBrowser.h"
+#include "CScriptedElementCollection.h"
+#include "CScriptedStyleSheet.h"
+#include "ScriptedIids.h"
+#include "Text.h"
+#include "WindowClasses.h"
+
+namespace scripted {
+
+CScriptedDocument::CScriptedDocument(CScriptedBrowser* browser, std::string url, std::string html)
+    : m_browser(browser), m_url(std::move(url)), m_html(std::move(html)), m_model(HtmlModel::Parse(m_html))
+{
+}
+
+CScriptedDocument::~CScriptedDocument()
+{
+    Detach();
+}
+
+void CScriptedDocument::Detach()
+{
+    DestroyOwnWindow();
+    m_browser = nullptr;
+    if (IDocHostUIHandler* handler = m_handler) {
+        m_handler = nullptr;
+        handler->Release();
+    }
+}
+
+void CScriptedDocument::DestroyOwnWindow()
+{
+    HWND window = m_window;
+    m_window = nullptr;
+    if (window && ::IsWindow(window)) {
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        ::DestroyWindow(window);
+    }
+}
+
+void CScriptedDocument::CreateWindowIn(HWND shellEmbedding)
+{
+    if ((m_window && ::IsWindow(m_window)) || !shellEmbedding || !EnsureWindowClass(kDocumentWindowClass, WindowProc))
+        return;
+    RECT area;
+    ::GetClientRect(shellEmbedding, &area);
+    m_window = ::CreateWindowExA(0, kDocumentWindowClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP, 0,
+                                 0, area.right, area.bottom, shellEmbedding, nullptr, ModuleInstance(), nullptr);
+    if (m_window)
+        ::SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+void CScriptedDocument::FitWindow()
+{
+    if (!m_window || !::IsWindow(m_window))
+        return;
+    RECT area;
+    ::GetClientRect(::GetParent(m_window), &area);
+    ::MoveWindow(m_window, 0, 0, area.right, area.bottom, TRUE);
+}
+
+LRESULT CALLBACK CScriptedDocument::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        auto* document = reinterpret_cast<CScriptedDocument*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+        switch (message) {
+        case WM_MOUSEWHEEL:
+            // Counted here, after any subclass of the page has had its say.
+            if (document && document->m_browser)
+                document->m_browser->CountWheelMessage();
+            return 0;
+        case WM_DESTROY:
+            if (document) {
+                ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+                document->m_window = nullptr;
+            }
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+        return 0;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+std::vector<std::string> CScriptedDocument::StyleSheets() const
+{
+    std::vector<std::string> sheets;
+    for (const auto& sheet : m_sheets)
+        sheets.push_back(Narrow(sheet->data(), int(sheet->size())));
+    return sheets;
+}
+
+IDocHostUIHandler* CScriptedDocument::CurrentUiHandler() const
+{
+    if (m_handler) {
+        m_handler->AddRef();
+        return m_handler;
+    }
+    IOleClientSite* site = m_browser ? m_browser->ClientSite() : nullptr;
+    IDocHostUIHandler* handler = nullptr;
+    if (site)
+        site->QueryInterface(IID_IDocHostUIHandler, reinterpret_cast<void**>(&handler));
+    return handler;
+}
+
+void CScriptedDocument::AskHostInfo()
+{
+    IDocHostUIHandler* handler = CurrentUiHandler();
+    if (!handler)
+        return;
+    DOCHOSTUIINFO info = {};
+    info.cbSize = sizeof info;
+    if (SUCCEEDED(handler->GetHostInfo(&info)) && m_browser)
+        m_browser->RecordHostFlags(info.dwFlags);
+    if (info.pchHostCss)
+        ::CoTaskMemFree(info.pchHostCss);
+    if (info.pchHostNS)
+        ::CoTaskMemFree(info.pchHostNS);
+    handler->Release();
+}
+
+HRESULT CScriptedDocument::QueryInterface(REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IHTMLDocument) ||
+        iid == __uuidof(IHTMLDocument2))
+        *object = static_cast<IHTMLDocument2*>(this);
+    else if (iid == IID_IPersistStreamInit || iid == IID_IPersist)
+        *object = static_cast<IPersistStreamInit*>(this);
+    else if (iid == IID_IOleObject)
+        *object = static_cast<IOleObject*>(this);
+    else if (iid == kIidCustomDoc)
+        *object = static_cast<ICustomDoc*>(this);
+    else if (iid == IID_IOleWindow)
+        *object = static_cast<IOleWindow*>(this);
+    else
+        return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+}
+
+ULONG CScriptedDocument::AddRef()
+{
+    return ULONG(::InterlockedIncrement(&m_refs));
+}
+
+ULONG CScriptedDocument::Release()
+{
+    const LONG refs = ::InterlockedDecrement(&m_refs);
+    if (refs == 0)
+        delete this;
+    return ULONG(refs);
+}
+
+HRESULT CScriptedDocument::GetTypeInfoCount(UINT* count)
+{
+    if (!count)
+        return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+HRESULT CScriptedDocument::get_all(IHTMLElementCollection** all)
+{
+    if (!all)
+        return E_POINTER;
+    try {
+        *all = new CScriptedElementCollection(m_model);
+        return S_OK;
+    } catch (...) {
+        *all = nullptr;
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CScriptedDocument::get_readyState(BSTR* state)
+{
+    if (!state)
+        return E_POINTER;
+    *state = ::SysAllocString(L"complete");
+    return *state ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT CScriptedDocument::get_URL(BSTR* url)
+{
+    if (!url)
+        return E_POINTER;
+    *url = AllocBstr(m_url);
+    return *url ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT CScriptedDocument::Append(SAFEARRAY* texts, const char* ending)
+{
+    if (!texts)
+        return E_POINTER;
+    try {
+        VARIANT* values = nullptr;
+        if (::SafeArrayGetDim(texts) != 1 || FAILED(::SafeArrayAccessData(texts, reinterpret_cast<void**>(&values))))
+            return E_INVALIDARG;
+        std::string text;
+        const ULONG count = texts->rgsabound[0].cElements;
+        for (ULONG i = 0; i < count; ++i) {
+            VARIANT converted;
+            ::VariantInit(&converted);
+            if (SUCCEEDED(::VariantChangeType(&converted, &values[i], 0, VT_BSTR)))
+                text += NarrowBstr(converted.bstrVal);
+            ::VariantClear(&converted);
+        }
+        ::SafeArrayUnaccessData(texts);
+        text += ending;
+        std::lock_guard<std::recursive_mutex> hold(BrowserRegistry::Lock());
+        m_html += text;
+        m_model = HtmlModel::Parse(m_html);
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CScriptedDocument::write(SAFEARRAY* texts)
+{
+    return Append(texts, "");
+}
+
+HRESULT CScriptedDocument::writeln(SAFEARRAY* texts)
+{
+    return Append(texts, "\r\n");
+}
+
+HRESULT CScriptedDocument::createStyleSheet(BSTR, LONG, IHTMLStyleSheet** sheet)
+{
+    if (!sheet)
+        return E_POINTER;
+    *sheet = nullptr;
+    try {
+        auto record = std::make_shared<std::wstring>();
+        {
+            std::lock_guard<std::recursive_mutex> hold(BrowserRegistry::Lock());
+            m_sheets.push_back(record);
+        }
+        *sheet = new CScriptedStyleSheet(record);
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CScriptedDocument::IsDirty()
+{
+    return S_FALSE;
+}
+
+HRESULT CScriptedDocument::Load(LPSTREAM stream)
+{
+    if (!stream)
+        return E_POINTER;
+    try {
+        std::string bytes;
+        char buffer[4096];
+        for (;;) {
+            ULONG read = 0;
+            const HRESULT hr = stream->Read(buffer, sizeof buffer, &read);
+            if (FAILED(hr))
+                return hr;
+            bytes.append(buffer, read);
+            if (read == 0 || hr == S_FALSE)
+                break;
+        }
+        {
+            std::lock_guard<std::recursive_mutex> hold(BrowserRegistry::Lock());
+            m_html = bytes;
+            m_model = HtmlModel::Parse(m_html);
+        }
+        AskHostInfo();
+        if (m_browser)
+            m_browser->DocumentLoaded(m_html);
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CScriptedDocument::InitNew()
+{
+    try {
+        std::lock_guard<std::recursive_mutex> hold(BrowserRegistry::Lock());
+        m_html.clear();
+        m_model = HtmlModel::Parse(m_html);
+        m_sheets.clear();
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CScriptedDocument::GetClientSite(IOleClientSite** site)
+{
+    if (!site)
+        return E_POINTER;
+    *site = m_browser ? m_browser->ClientSite() : nullptr;
+    if (*site)
+        (*site)->AddRef();
+    return S_OK;
+}
+
+HRESULT CScriptedDocument::SetUIHandler(IDocHostUIHandler* handler)
+{
+    if (handler)
+        handler->AddRef();
+    IDocHostUIHandler* previous = m_handler;
+    m_handler = handler;
+    if (previous)
+        previous->Release();
+    return S_OK;
+}
+
+HRESULT CScriptedDocument::GetWindow(HWND* window)
+{
+    if (!window)
+        return E_POINTER;
+    *window = m_window;
+    return m_window ? S_OK : E_FAIL;
+}
+
+}  // namespace scripted

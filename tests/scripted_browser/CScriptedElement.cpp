@@ -1,0 +1,170 @@
+#include "CScriptedElement.h"
+
+#include "Text.h"
+
+namespace scripted {
+
+namespace {
+
+HRESULT ReturnText(const std::string& text, BSTR* out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = AllocBstr(text);
+    return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT ReturnBool(bool value, VARIANT_BOOL* out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
+std::string UpperAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    return text;
+}
+
+}  // namespace
+
+HRESULT CScriptedElement::QueryInterface(REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IHTMLElement))
+        *object = static_cast<IHTMLElement*>(this);
+    else if (iid == __uuidof(IHTMLInputElement) && Element().tag == "input")
+        *object = static_cast<IHTMLInputElement*>(this);
+    else
+        return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+}
+
+ULONG CScriptedElement::AddRef()
+{
+    return ULONG(::InterlockedIncrement(&m_refs));
+}
+
+ULONG CScriptedElement::Release()
+{
+    const LONG refs = ::InterlockedDecrement(&m_refs);
+    if (refs == 0)
+        delete this;
+    return ULONG(refs);
+}
+
+HRESULT CScriptedElement::GetTypeInfoCount(UINT* count)
+{
+    if (!count)
+        return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+HRESULT CScriptedElement::getAttribute(BSTR name, LONG, VARIANT* value)
+{
+    if (!value)
+        return E_POINTER;
+    try {
+        ::VariantInit(value);
+        const std::string* found = Element().Attribute(AsciiLower(NarrowBstr(name)));
+        if (!found) {
+            value->vt = VT_NULL;
+            return S_OK;
+        }
+        value->vt = VT_BSTR;
+        value->bstrVal = AllocBstr(*found);
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CScriptedElement::get_id(BSTR* id)
+{
+    try {
+        return ReturnText(Element().AttributeOr("id"), id);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CScriptedElement::get_tagName(BSTR* tag)
+{
+    try {
+        return ReturnText(UpperAscii(Element().tag), tag);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CScriptedElement::get_type(BSTR* type)
+{
+    try {
+        return ReturnText(Element().InputType(), type);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CScriptedElement::get_name(BSTR* name)
+{
+    try {
+        return ReturnText(Element().AttributeOr("name"), name);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CScriptedElement::put_value(BSTR value)
+{
+    try {
+        Element().value = NarrowBstr(value);
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CScriptedElement::get_value(BSTR* value)
+{
+    try {
+        const HtmlElement& element = Element();
+        const std::string type = element.InputType();
+        const bool onByDefault = (type == "checkbox" || type == "radio") && !element.Has("value");
+        return ReturnText(onByDefault ? "on" : element.value, value);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CScriptedElement::put_disabled(VARIANT_BOOL disabled)
+{
+    Element().disabled = disabled != VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT CScriptedElement::get_disabled(VARIANT_BOOL* disabled)
+{
+    return ReturnBool(Element().disabled, disabled);
+}
+
+HRESULT CScriptedElement::put_checked(VARIANT_BOOL checked)
+{
+    Element().checked = checked != VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT CScriptedElement::get_checked(VARIANT_BOOL* checked)
+{
+    return ReturnBool(Element().checked, checked);
+}
+
+}  // namespace scripted

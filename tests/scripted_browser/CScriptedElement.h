@@ -1,0 +1,50 @@
+#pragma once
+// One element of a document's model as page code sees it: IHTMLElement, and for <input>
+// also IHTMLInputElement. The state lives in the model, so every object made for the same
+// element shows the same value, checked and disabled state.
+#include <cstddef>
+#include <memory>
+
+#include "HtmlModel.h"
+#include "LiveObject.h"
+#include "ScriptedStubs.h"
+
+namespace scripted {
+
+class CScriptedElement final : public CStubHTMLElement, public CStubHTMLInputElement {
+public:
+    CScriptedElement(std::shared_ptr<HtmlModel> model, size_t index) : m_model(std::move(model)), m_index(index) {}
+    CScriptedElement(const CScriptedElement&) = delete;
+    CScriptedElement& operator=(const CScriptedElement&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+
+    // IHTMLElement
+    HRESULT STDMETHODCALLTYPE getAttribute(BSTR name, LONG flags, VARIANT* value) override;
+    HRESULT STDMETHODCALLTYPE get_id(BSTR* id) override;
+    HRESULT STDMETHODCALLTYPE get_tagName(BSTR* tag) override;
+
+    // IHTMLInputElement
+    HRESULT STDMETHODCALLTYPE get_type(BSTR* type) override;
+    HRESULT STDMETHODCALLTYPE get_name(BSTR* name) override;
+    HRESULT STDMETHODCALLTYPE put_value(BSTR value) override;
+    HRESULT STDMETHODCALLTYPE get_value(BSTR* value) override;
+    HRESULT STDMETHODCALLTYPE put_disabled(VARIANT_BOOL disabled) override;
+    HRESULT STDMETHODCALLTYPE get_disabled(VARIANT_BOOL* disabled) override;
+    HRESULT STDMETHODCALLTYPE put_checked(VARIANT_BOOL checked) override;
+    HRESULT STDMETHODCALLTYPE get_checked(VARIANT_BOOL* checked) override;
+
+private:
+    ~CScriptedElement() = default;
+    HtmlElement& Element() const { return m_model->elements[m_index]; }
+
+    LiveObject m_live;
+    LONG m_refs = 1;
+    std::shared_ptr<HtmlModel> m_model;
+    size_t m_index;
+};
+
+}  // namespace scripted

@@ -1,0 +1,62 @@
+#include "DocumentDump.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace scripted {
+
+namespace {
+
+volatile LONG g_documents = 0;
+
+std::string DumpFolder()
+{
+    char folder[MAX_PATH];
+    const DWORD length = ::GetEnvironmentVariableA("KAVO_SCRIPTED_BROWSER_DIR", folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder)
+        return {};
+    std::string path(folder, length);
+    if (path.back() != '\\' && path.back() != '/')
+        path += '\\';
+    return path;
+}
+
+// Appends (or writes) bytes; other processes of the run append to the same files.
+void SaveBytes(const std::string& path, const std::string& bytes, bool append)
+{
+    HANDLE file = ::CreateFileA(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    ::WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+}  // namespace
+
+int DumpDocument(const std::string& html)
+{
+    const std::string folder = DumpFolder();
+    if (folder.empty())
+        return 0;
+    const int number = int(::InterlockedIncrement(&g_documents));
+    char name[64];
+    std::snprintf(name, sizeof name, "%lu-%04d.html", ::GetCurrentProcessId(), number);
+    SaveBytes(folder + name, html, false);
+    return number;
+}
+
+void DumpEvent(int documentNumber, const std::string& line)
+{
+    const std::string folder = DumpFolder();
+    if (folder.empty())
+        return;
+    char prefix[64];
+    std::snprintf(prefix, sizeof prefix, "%lu %04d ", ::GetCurrentProcessId(), documentNumber);
+    SaveBytes(folder + "events.txt", prefix + line + "\n", true);
+}
+
+}  // namespace scripted

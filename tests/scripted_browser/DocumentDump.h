@@ -1,0 +1,13 @@
+#pragma once
+// For end-to-end runs: when KAVO_SCRIPTED_BROWSER_DIR names a folder, each document is
+// written there as <pid>-<nnnn>.html and each fired event appended to events.txt as
+// "<pid> <nnnn> <event line>", nnnn being the number of the browser's latest document.
+#include <string>
+
+namespace scripted {
+
+// The number given to this document (process-wide, from 1); 0 when dumping is off.
+int DumpDocument(const std::string& html);
+void DumpEvent(int documentNumber, const std::string& line);
+
+}  // namespace scripted

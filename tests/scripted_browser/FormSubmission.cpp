@@ -1,0 +1,91 @@
+#include "FormSubmission.h"
+
+#include "Text.h"
+#include "Urls.h"
+
+namespace scripted {
+
+namespace {
+
+void AddField(std::string& fields, const std::string& name, const std::string& value)
+{
+    if (!fields.empty())
+        fields += '&';
+    fields += FormUrlEncode(name);
+    fields += '=';
+    fields += FormUrlEncode(value);
+}
+
+}  // namespace
+
+std::string FormUrlEncode(const std::string& bytes)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+            byte == '-' || byte == '_' || byte == '.' || byte == '*') {
+            out += c;
+        } else if (byte == ' ') {
+            out += '+';
+        } else {
+            out += '%';
+            out += hex[byte >> 4];
+            out += hex[byte & 0x0F];
+        }
+    }
+    return out;
+}
+
+bool BuildSubmission(const HtmlModel& model, size_t clicked, const std::string& documentUrl, FormSubmission* out)
+{
+    if (clicked >= model.elements.size())
+        return false;
+    const HtmlElement& button = model.elements[clicked];
+    const std::string buttonType = button.InputType();
+    if (button.tag != "input" || button.form < 0 || (buttonType != "image" && buttonType != "submit"))
+        return false;
+    const HtmlElement& form = model.elements[model.forms[size_t(button.form)]];
+
+    std::string fields;
+    for (size_t i = 0; i < model.elements.size(); ++i) {
+        const HtmlElement& element = model.elements[i];
+        if (element.tag != "input" || element.form != button.form || element.disabled)
+            continue;
+        const std::string name = element.AttributeOr("name");
+        const std::string type = element.InputType();
+        if (type == "image") {
+            if (i == clicked) {
+                const std::string prefix = name.empty() ? "" : name + ".";
+                AddField(fields, prefix + "x", "1");
+                AddField(fields, prefix + "y", "1");
+            }
+        } else if (type == "submit") {
+            if (i == clicked && !name.empty())
+                AddField(fields, name, element.value);
+        } else if (type == "checkbox" || type == "radio") {
+            if (element.checked && !name.empty())
+                AddField(fields, name, element.Has("value") ? element.value : "on");
+        } else if (type != "button" && type != "reset" && type != "file" && !name.empty()) {
+            AddField(fields, name, element.value);
+        }
+    }
+
+    FormSubmission result;
+    result.post = EqualsNoCase(form.AttributeOr("method"), "post");
+    result.target = form.AttributeOr("target");
+    const std::string action = ResolveUrl(documentUrl, form.AttributeOr("action"));
+    if (result.post) {
+        result.url = action;
+        result.body = fields;
+    } else {
+        // The form's fields replace whatever query the action carried.
+        result.url = action.substr(0, action.find_first_of("?#")) + "?" + fields;
+    }
+    if (out)
+        *out = result;
+    return true;
+}
+
+}  // namespace scripted

@@ -1,0 +1,28 @@
+#pragma once
+// Class and interface ids the double answers to that mingw-w64's import libraries lack, and
+// the dispatch ids of the browser events it fires.
+#include <windows.h>
+#include <oaidl.h>
+
+namespace scripted {
+
+extern const CLSID kClsidWebBrowser;        // {8856F961-340A-11D0-A96B-00C04FD705A2}
+extern const IID kDiidWebBrowserEvents2;    // {34A715A0-6587-11D0-924A-0020AFC7AC4D}
+extern const IID kIidCustomDoc;             // {3050F3F0-98B5-11CF-BB82-00AA00BDCE0B}
+extern const GUID kCgidMshtml;              // {DE4BA900-59CA-11CF-9592-444553540000}
+
+enum : DISPID {
+    kDispidCommandStateChange = 105,
+    kDispidBeforeNavigate2 = 250,
+    kDispidDocumentComplete = 259,
+    kDispidNavigateError = 271,
+    kDispidNewWindow3 = 273,
+};
+
+// Navigate2 flag that asks for a new window instead of navigating this one.
+constexpr long kNavOpenInNewWindow = 1;
+// The status a browser reports for an address it will not or cannot reach.
+constexpr long kInetResourceNotFound = static_cast<long>(0x800C0005);
+constexpr long kInetCannotConnect = static_cast<long>(0x800C0004);
+
+}  // namespace scripted
