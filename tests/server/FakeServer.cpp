@@ -238,6 +238,42 @@ std::string FakeServer::Log(const std::string& path)
     return answer;
 }
 
+bool FakeServer::OrdersModel(const std::string& membersJson)
+{
+    return Control("POST", "/_control/orders/model", "{" + membersJson + "}", nullptr);
+}
+
+bool FakeServer::OrdersScript(const std::string& id, const std::string& members)
+{
+    std::string json = "{\"id\": " + JsonBytes(id);
+    if (!members.empty())
+        json += ", " + members;
+    return Control("POST", "/_control/orders/script", json + "}", nullptr);
+}
+
+std::string FakeServer::OrdersIds()
+{
+    std::string answer;
+    Control("GET", "/_control/orders/ids", "", &answer);
+    return answer;
+}
+
+std::string FakeServer::OrdersField(const std::string& name, int n)
+{
+    std::string answer;
+    if (!Control("GET", "/_control/orders/field?n=" + std::to_string(n) + "&name=" + QueryValue(name), "", &answer))
+        answer.clear();
+    return answer;
+}
+
+std::string FakeServer::OrdersFieldNames(int n)
+{
+    std::string answer;
+    if (!Control("GET", "/_control/orders/names?n=" + std::to_string(n), "", &answer))
+        answer.clear();
+    return answer;
+}
+
 int FakeServer::ClosedPort()
 {
     std::string answer;

@@ -62,6 +62,23 @@ public:
     // A loopback port that nobody listens on.
     int ClosedPort();
 
+    // The fake order system (handlers/order_system.py): its endpoint's path.
+    static const char* OrdersPath() { return "/wso/direct.jsp"; }
+    // Sets members of its state model, e.g. "\"polls_until_done\": 3" or "\"serials\": [...]".
+    bool OrdersModel(const std::string& membersJson);
+    // Queues one scripted answer for a request ID ("*": any). members: "status", "delay", "date"
+    // (a header text, or "none" for no Date header), "body" or "body_hex" (instead of the
+    // model's answer), "result" (the model's answer with that ResultCode), "mode" ("refuse",
+    // "reset"), "nul" (a NUL byte inserted at "at"), "encoding" (declared in the XML head), "times" (the same answer
+    // that often; WinINet sends a request again once when the connection drops unanswered).
+    bool OrdersScript(const std::string& id, const std::string& members = "");
+    // The request IDs it received, in order, comma-separated.
+    std::string OrdersIds();
+    // The decoded value (CP932 bytes) of a field of request n (-1: the last); "" when absent.
+    std::string OrdersField(const std::string& name, int n = -1);
+    // The field names of request n in their order, comma-separated.
+    std::string OrdersFieldNames(int n = -1);
+
     // Any control request; answer holds the body. False on transport failure or status >= 400.
     bool Control(const char* verb, const std::string& pathAndQuery, const std::string& body, std::string* answer);
 
