@@ -141,10 +141,10 @@ LONG CRegKey::QueryBinaryValue(const char* name, CSimpleArray<BYTE>& data)
     rc = RegQueryValueExA(m_hKey, name, nullptr, &type, size ? &bytes[0] : nullptr, &size);
     if (rc != ERROR_SUCCESS)
         return rc;
-    CSimpleArray<BYTE> read;
-    for (DWORD i = 0; i < size; ++i)
-        read.Add(bytes[int(i)]);
-    data = read;
+    // The value may have shrunk since it was measured.
+    while (DWORD(bytes.GetSize()) > size)
+        bytes.RemoveAt(bytes.GetSize() - 1);
+    data = bytes;
     return ERROR_SUCCESS;
 }
 

@@ -4,10 +4,8 @@
 
 #include "CComPtr.h"
 
-namespace {
-// {3050F3F0-98B5-11CF-BB82-00AA00BDCE0B}: not in the import libraries.
+// {3050F3F0-98B5-11CF-BB82-00AA00BDCE0B}
 const IID kIID_ICustomDoc = {0x3050f3f0, 0x98b5, 0x11cf, {0xbb, 0x82, 0x00, 0xaa, 0x00, 0xbd, 0xce, 0x0b}};
-}  // namespace
 
 HRESULT CShortcutkeySuppressor::Install(IUnknown* document)
 {

@@ -5,6 +5,9 @@
 #include <windows.h>
 #include <mshtmhst.h>
 
+// ICustomDoc's interface id, which the import libraries lack.
+extern const IID kIID_ICustomDoc;
+
 class CShortcutkeySuppressor final : public IDocHostUIHandler {
 public:
     // Installs a new suppressor on document (when it has a client site). The caller keeps no

@@ -88,13 +88,7 @@ BOOL CWBDialog::InitBrowsers(HWND)
     if (!window || AtlAxGetControl(window, &control) != S_OK || !control)
         return TRUE;
     control->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&m_browser));
-    CComPtr<IUnknown> host;
-    CComPtr<IAxWinAmbientDispatch> ambient;
-    if (AtlAxGetHost(window, &host) == S_OK && host &&
-        SUCCEEDED(host->QueryInterface(IID_IAxWinAmbientDispatch, reinterpret_cast<void**>(&ambient)))) {
-        ambient->put_AllowContextMenu(VARIANT_FALSE);
-        ambient->put_DocHostFlags(GetHostFlags());
-    }
+    SetBrowserHostAmbients(window, GetHostFlags());
     if (m_browser) {
         // Files dropped on the page must not navigate it away.
         m_browser->put_RegisterAsDropTarget(VARIANT_FALSE);
@@ -171,10 +165,7 @@ void CWBDialog::SubclassIEServer()
     if (FAILED(document->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&oleWindow))) ||
         FAILED(oleWindow->GetWindow(&window)) || !window)
         return;
-    if (m_ieServer.m_hWnd && !::IsWindow(m_ieServer.m_hWnd))
-        m_ieServer.m_hWnd = nullptr;
-    if (!m_ieServer.HasLiveWindow())
-        m_ieServer.SubclassWindow(window);
+    m_ieServer.SubclassWindow(window);
 }
 
 LRESULT CWBDialog::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
@@ -244,6 +235,17 @@ bool GetHtmlDocument(IWebBrowser2* browser, IHTMLDocument2** document)
     if (!browser || FAILED(browser->get_Document(&dispatch)) || !dispatch)
         return false;
     return SUCCEEDED(dispatch->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(document))) && *document;
+}
+
+void SetBrowserHostAmbients(HWND window, DWORD docHostFlags)
+{
+    CComPtr<IUnknown> host;
+    CComPtr<IAxWinAmbientDispatch> ambient;
+    if (AtlAxGetHost(window, &host) != S_OK || !host ||
+        FAILED(host->QueryInterface(IID_IAxWinAmbientDispatch, reinterpret_cast<void**>(&ambient))))
+        return;
+    ambient->put_AllowContextMenu(VARIANT_FALSE);
+    ambient->put_DocHostFlags(docHostFlags);
 }
 
 HRESULT NavigateToBlank(IWebBrowser2* browser)

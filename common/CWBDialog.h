@@ -97,6 +97,9 @@ int ShowDlgItems(HWND page, int showCommand, ...);
 // True when browser has an HTML document; it is then in document (AddRef'd).
 bool GetHtmlDocument(IWebBrowser2* browser, IHTMLDocument2** document);
 
+// No context menu, and docHostFlags for the documents, on the host of the control window.
+void SetBrowserHostAmbients(HWND window, DWORD docHostFlags);
+
 // Navigate2 to "about:blank" with every optional argument empty.
 HRESULT NavigateToBlank(IWebBrowser2* browser);
 

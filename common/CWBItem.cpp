@@ -13,13 +13,7 @@ void CWBItem::Setup(CWBDialog* owner, WORD controlId)
     if (AtlAxGetControl(window, &control) != S_OK || !control)
         return;
     control->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&m_browser));
-    CComPtr<IUnknown> host;
-    CComPtr<IAxWinAmbientDispatch> ambient;
-    if (AtlAxGetHost(window, &host) == S_OK && host &&
-        SUCCEEDED(host->QueryInterface(IID_IAxWinAmbientDispatch, reinterpret_cast<void**>(&ambient)))) {
-        ambient->put_AllowContextMenu(VARIANT_FALSE);
-        ambient->put_DocHostFlags(m_docHostFlags);
-    }
+    SetBrowserHostAmbients(window, m_docHostFlags);
     if (m_browser) {
         m_sink.Advise(m_browser);
         NavigateToBlank(m_browser);

@@ -1,8 +1,12 @@
 #include "DirectoryTree.h"
 
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <cstring>
+
+#include "CStringT.h"
+#include "ProgramFolder.h"
 
 namespace {
 
@@ -106,21 +110,90 @@ BOOL DeleteDirectoryTree(const char* folder)
     return RemoveDirectoryA(folder);
 }
 
-bool ExpandAndDeleteDirectoryTree(const char* folder)
+namespace {
+
+CString FullPathWithoutSlash(const char* path)
+{
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path, MAX_PATH, full, nullptr);
+    if (length == 0 || length >= MAX_PATH)
+        return CString();
+    PathRemoveBackslashA(full);
+    return CString(full);
+}
+
+// True when folder is, or holds, a folder the system, the user or this program cannot do
+// without.
+bool IsProtectedFolder(const char* folder)
+{
+    const CString target = FullPathWithoutSlash(folder);
+    if (target.IsEmpty())
+        return true;
+    static const int kFolders[] = {CSIDL_WINDOWS,          CSIDL_SYSTEM,        CSIDL_SYSTEMX86,
+                                   CSIDL_PROGRAM_FILES,    CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE,
+                                   CSIDL_APPDATA,          CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA,
+                                   CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL,      CSIDL_PROGRAM_FILES_COMMON};
+    CString known[sizeof kFolders / sizeof kFolders[0] + 2];
+    int count = 0;
+    for (int id : kFolders) {
+        char path[MAX_PATH];
+        if (SUCCEEDED(SHGetFolderPathA(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, path)) && *path)
+            known[count++] = FullPathWithoutSlash(path);
+    }
+    char temp[MAX_PATH];
+    const DWORD tempLength = GetTempPathA(MAX_PATH, temp);
+    if (tempLength && tempLength < MAX_PATH)
+        known[count++] = FullPathWithoutSlash(temp);
+    known[count++] = FullPathWithoutSlash(GetProgramFolder());
+
+    CString prefix = target;
+    prefix += "\\";
+    for (int i = 0; i < count; ++i) {
+        const CString& path = known[i];
+        if (path.IsEmpty())
+            continue;
+        if (path.CompareNoCase(target) == 0)
+            return true;
+        if (path.GetLength() > prefix.GetLength() &&
+            CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path, prefix.GetLength(), prefix, prefix.GetLength()) ==
+                CSTR_EQUAL)
+            return true;
+    }
+    return false;
+}
+
+// folder with its variables expanded, when it names a folder that may go; false otherwise.
+bool ExpandRemovableFolder(const char* folder, char (&expanded)[MAX_PATH])
 {
     if (!folder || !*folder)
         return false;
-    char expanded[MAX_PATH];
     const DWORD length = ExpandEnvironmentStringsA(folder, expanded, MAX_PATH);
     if (length == 0 || length > MAX_PATH)
         return false;
-    // A variable left unexpanded would make the rest of the path relative to wherever we are.
-    if (!*expanded || std::strchr(expanded, '%') || IsRoot(expanded))
+    // A variable left unexpanded, or a relative result, would make the path relative to
+    // wherever the process happens to be.
+    if (!*expanded || std::strchr(expanded, '%') || PathIsRelativeA(expanded) || IsRoot(expanded))
         return false;
-    // "C:\x\.." and "\" relative to the current drive are roots only once resolved.
+    // "C:\x\.." is a root only once resolved.
     char full[MAX_PATH];
     const DWORD fullLength = GetFullPathNameA(expanded, MAX_PATH, full, nullptr);
     if (fullLength == 0 || fullLength >= MAX_PATH || IsRoot(full))
+        return false;
+    return !IsProtectedFolder(full);
+}
+
+}  // namespace
+
+bool IsRemovableFolder(const char* folder)
+{
+    char expanded[MAX_PATH];
+    return ExpandRemovableFolder(folder, expanded);
+}
+
+bool ExpandAndDeleteDirectoryTree(const char* folder)
+{
+    char expanded[MAX_PATH];
+    if (!ExpandRemovableFolder(folder, expanded))
         return false;
     return DeleteDirectoryTree(expanded) != FALSE;
 }

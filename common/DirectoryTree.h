@@ -6,7 +6,12 @@
 // alone. Returns the result of removing folder itself.
 BOOL DeleteDirectoryTree(const char* folder);
 
-// DeleteDirectoryTree of folder after expanding its environment variables. Refuses (false,
-// nothing deleted) an empty text, a failed or incomplete expansion and any drive or share
-// root.
+// True when folder (environment variables allowed) may be deleted with everything in it: it
+// expands fully to an absolute path that is no drive or share root and neither is nor holds
+// a folder the system, the user or this program lives in (Windows, system, program files,
+// profile, application data, desktop, documents, temp, the program's own folder).
+bool IsRemovableFolder(const char* folder);
+
+// DeleteDirectoryTree of folder after expanding its environment variables, only when
+// IsRemovableFolder; otherwise false and nothing deleted.
 bool ExpandAndDeleteDirectoryTree(const char* folder);

@@ -20,6 +20,7 @@
 #include "InputChecks.h"
 #include "KavoMessages.h"
 #include "OpsTiming.h"
+#include "ProgramFolder.h"
 #include "OpsTrace.h"
 #include "UrlParts.h"
 
@@ -101,14 +102,6 @@ long Count(IXMLDOMNodeList* list)
     if (!list || FAILED(list->get_length(&count)))
         return 0;
     return count;
-}
-
-CString ModuleFolder()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    PathRemoveFileSpecA(path);
-    return path;
 }
 
 bool WriteWholeFile(const char* path, const CString& bytes)
@@ -434,7 +427,7 @@ BOOL COpsRequest::ParseResponse()
         // A document that names its own encoding is read from its bytes instead.
         if (ctx.customer.responseFileName.IsEmpty())
             ctx.customer.responseFileName = kDefaultResponseFile;
-        CString file = ModuleFolder();
+        CString file = GetProgramFolder();
         file += "\\";
         file += ctx.customer.responseFileName;
         if (WriteWholeFile(file, ctx.response.rawText)) {

@@ -11,6 +11,7 @@
 #include "DirectoryTree.h"
 #include "DownloadFile.h"
 #include "KavoMessages.h"
+#include "ProgramFolder.h"
 #include "Wow64.h"
 
 namespace {
@@ -31,63 +32,6 @@ bool ExpandAbsolute(const char* text, CString& expanded)
         return false;
     expanded = buffer;
     return true;
-}
-
-CString FullPathWithoutSlash(const char* path)
-{
-    char full[MAX_PATH];
-    const DWORD length = GetFullPathNameA(path, MAX_PATH, full, nullptr);
-    if (length == 0 || length >= MAX_PATH)
-        return CString();
-    PathRemoveBackslashA(full);
-    return CString(full);
-}
-
-CString ModuleFolder()
-{
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return CString();
-    PathRemoveFileSpecA(path);
-    return CString(path);
-}
-
-// True when folder is, or holds, a folder the system or this program cannot do without.
-bool IsProtectedFolder(const char* folder)
-{
-    const CString target = FullPathWithoutSlash(folder);
-    if (target.IsEmpty() || PathIsRootA(target))
-        return true;
-    static const int kFolders[] = {CSIDL_WINDOWS,         CSIDL_SYSTEM,        CSIDL_SYSTEMX86,      CSIDL_PROGRAM_FILES,
-                                   CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE,       CSIDL_APPDATA,        CSIDL_LOCAL_APPDATA,
-                                   CSIDL_COMMON_APPDATA,  CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL,    CSIDL_PROGRAM_FILES_COMMON};
-    CString known[sizeof kFolders / sizeof kFolders[0] + 2];
-    int count = 0;
-    for (int id : kFolders) {
-        char path[MAX_PATH];
-        if (SUCCEEDED(SHGetFolderPathA(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, path)) && *path)
-            known[count++] = FullPathWithoutSlash(path);
-    }
-    char temp[MAX_PATH];
-    const DWORD tempLength = GetTempPathA(MAX_PATH, temp);
-    if (tempLength && tempLength < MAX_PATH)
-        known[count++] = FullPathWithoutSlash(temp);
-    known[count++] = FullPathWithoutSlash(ModuleFolder());
-
-    for (int i = 0; i < count; ++i) {
-        const CString& path = known[i];
-        if (path.IsEmpty())
-            continue;
-        if (path.CompareNoCase(target) == 0)
-            return true;
-        CString prefix = target;
-        prefix += "\\";
-        if (path.GetLength() > prefix.GetLength() &&
-            CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path, prefix.GetLength(), prefix, prefix.GetLength()) == CSTR_EQUAL)
-            return true;
-    }
-    return false;
 }
 
 // Starts commandLine and waits for it to end; its exit code is not ours to judge.
@@ -194,13 +138,11 @@ int CXGInstall::Download()
 {
     // A stale setup from an earlier run must not be taken for the new one. Only a folder of
     // our own goes: never a root, an unexpanded name or a folder the system lives in.
-    const CString output = CTextDef::GetText("COMMON_DLPK_OUTPUT_PATH");
-    if (IsRemovableOutputFolder(output))
-        ExpandAndDeleteDirectoryTree(output);
+    ExpandAndDeleteDirectoryTree(CTextDef::GetText("COMMON_DLPK_OUTPUT_PATH"));
 
     m_lastPercent = 0;
     Post(0, kDownloadStarted);
-    CString package = ModuleFolder();
+    CString package = GetProgramFolder();
     package += "\\download.tmp";
     const CString url = CTextDef::GetText(IsWow64() ? "COMMON_URI_XG64INSTALLER" : "COMMON_URI_XG32INSTALLER");
     const HRESULT hr = DownloadFile(url, package, this);
@@ -213,7 +155,7 @@ int CXGInstall::RunPackage()
     Post(0, kPackageRunning);
     // Quoted: the program folder may hold blanks, and an unquoted path lets another file run.
     CString commandLine("\"");
-    commandLine += ModuleFolder();
+    commandLine += GetProgramFolder();
     commandLine += "\\download.tmp\"";
     return RunAndWait(commandLine, m_notifyWnd, false) ? ResultSuccess : ResultPackageFailed;
 }
@@ -260,12 +202,6 @@ int CXGInstall::RunSetup()
     if (length == 0 || length > MAX_PATH)
         return ResultSetupFailed;
     return RunAndWait(command, m_notifyWnd, true) ? ResultSuccess : ResultSetupFailed;
-}
-
-bool IsRemovableOutputFolder(const char* folder)
-{
-    CString expanded;
-    return folder && ExpandAbsolute(folder, expanded) && !IsProtectedFolder(expanded);
 }
 
 STDMETHODIMP CXGInstall::QueryInterface(REFIID, void** object)

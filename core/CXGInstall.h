@@ -74,10 +74,5 @@ private:
     int m_flags = 0;
 };
 
-// True when folder (environment variables allowed) may be deleted as the download output
-// folder: it expands to an absolute path that is no root and neither is nor holds a folder
-// the system, the user or this program lives in.
-bool IsRemovableOutputFolder(const char* folder);
-
 // The serial number of an installed product of the vendor; empty when none.
 CString GetInstalledProductSerial();

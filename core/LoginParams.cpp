@@ -81,15 +81,12 @@ BOOL LoadLoginParams(CString& customerId, CString& accessKey)
     CryptKeyHandle key;
     if (!SetUpKey(provider, key))
         return FALSE;
-    // One zero byte more than was read, so the text always ends.
-    CSimpleArray<BYTE> text;
-    for (int i = 0; i < stored.GetSize(); ++i)
-        text.Add(stored[i]);
-    text.Add(0);
     DWORD size = DWORD(stored.GetSize());
-    if (size == 0 || !::CryptDecrypt(key.get(), 0, TRUE, 0, &text[0], &size))
+    // One zero byte more than was read, so the text always ends.
+    stored.Add(0);
+    if (size == 0 || !::CryptDecrypt(key.get(), 0, TRUE, 0, &stored[0], &size))
         return TRUE;
-    const char* cursor = reinterpret_cast<const char*>(&text[0]);
+    const char* cursor = reinterpret_cast<const char*>(&stored[0]);
     CString first;
     if (!NextToken(cursor, first))
         return TRUE;

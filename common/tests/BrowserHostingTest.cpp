@@ -107,11 +107,10 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
-        static const IID customDoc = {0x3050f3f0, 0x98b5, 0x11cf, {0xbb, 0x82, 0x00, 0xaa, 0x00, 0xbd, 0xce, 0x0b}};
         *object = nullptr;
         if (iid == IID_IUnknown || iid == IID_IOleObject)
             *object = static_cast<IOleObject*>(this);
-        else if (iid == customDoc)
+        else if (iid == kIID_ICustomDoc)
             *object = static_cast<ICustomDoc*>(this);
         else
             return E_NOINTERFACE;

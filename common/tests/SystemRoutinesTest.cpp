@@ -17,6 +17,7 @@
 #include "CTextDef.h"
 #include "CUrlShortcut.h"
 #include "DirectoryTree.h"
+#include "KavoTestPaths.h"
 #include "ProgramsAndFeatures.h"
 #include "RunOnceAutorun.h"
 
@@ -36,13 +37,6 @@ std::string UniqueName(const char* stem)
 {
     static int counter = 0;
     return std::string(stem) + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-}
-
-std::string TempFolder()
-{
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    return folder;
 }
 
 std::string SelfPath()
@@ -122,7 +116,7 @@ void RemoveTree(const std::string& path)
 // A folder of its own under %TEMP%, removed with everything in it.
 class TempSandbox {
 public:
-    TempSandbox() : path(TempFolder() + UniqueName("kavo-tree")) { MakeFolder(path); }
+    TempSandbox() : path(TempFolder() + "\\" + UniqueName("kavo-tree")) { MakeFolder(path); }
     ~TempSandbox() { RemoveTree(path); }
     TempSandbox(const TempSandbox&) = delete;
     TempSandbox& operator=(const TempSandbox&) = delete;
@@ -650,6 +644,41 @@ TEST(SystemRoutinesHelper, DISABLED_ShowWindow)
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&message);
+    }
+}
+
+TEST(SystemRoutinesFolders, OnlyAFolderOfOurOwnMayBeRemoved)
+{
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    char profile[MAX_PATH];
+    SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile);
+    char programs[MAX_PATH];
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programs);
+    const std::string temp = TempFolder();
+    struct Case {
+        std::string folder;
+        bool removable;
+    };
+    const Case cases[] = {
+        {windows, false},
+        {std::string(windows) + "\\", false},
+        {system, false},
+        {profile, false},
+        {std::string(profile) + "\\..", false},
+        {programs, false},
+        {temp, false},
+        {TestBinFolder(), false},
+        {"C:\\", false},
+        {"", false},
+        {temp + "\\kavo_dlpk", true},
+        {std::string(programs) + "\\KavoTestVendor\\setup", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        EXPECT_EQ(IsRemovableFolder(c.folder.c_str()), c.removable);
     }
 }
 

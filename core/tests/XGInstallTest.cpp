@@ -345,41 +345,6 @@ TEST_F(XGInstallTest, InstalledProductIsReportedAfterTheRun)
     CoUninitialize();
 }
 
-TEST(OutputFolderTest, OnlyAFolderOfOurOwnMayBeRemoved)
-{
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    char system[MAX_PATH];
-    GetSystemDirectoryA(system, MAX_PATH);
-    char profile[MAX_PATH];
-    SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile);
-    char programs[MAX_PATH];
-    SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programs);
-    const std::string temp = TempFolder();
-    struct Case {
-        std::string folder;
-        bool removable;
-    };
-    const Case cases[] = {
-        {windows, false},
-        {std::string(windows) + "\\", false},
-        {system, false},
-        {profile, false},
-        {std::string(profile) + "\\..", false},
-        {programs, false},
-        {temp, false},
-        {TestBinFolder(), false},
-        {"C:\\", false},
-        {"", false},
-        {temp + "\\kavo_dlpk", true},
-        {std::string(programs) + "\\KavoTestVendor\\setup", true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.folder);
-        EXPECT_EQ(IsRemovableOutputFolder(c.folder.c_str()), c.removable);
-    }
-}
-
 class CountedInstall : public CXGInstall {
 public:
     explicit CountedInstall(LONG* destroyed) : m_destroyed(destroyed) {}

@@ -785,10 +785,10 @@ HRESULT CScriptedBrowser::InPlaceDeactivate()
             m_shell = nullptr;
             ::DestroyWindow(shell);
         }
-        // The site is not called back (OnInPlaceDeactivate): the project's host releases its
-        // in-place pointer itself right after this call, and a call back would release it twice.
+        // As a real control does, the site hears of it from inside this call.
         if (IOleInPlaceSite* site = m_inPlaceSite) {
             m_inPlaceSite = nullptr;
+            site->OnInPlaceDeactivate();
             site->Release();
         }
         return S_OK;
