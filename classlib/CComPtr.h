@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <memory>
+
 template <typename T>
 class CComPtr {
 public:
@@ -27,7 +29,7 @@ public:
     CComPtr& operator=(const CComPtr& other) { return *this = other.p; }
     CComPtr& operator=(CComPtr&& other) noexcept
     {
-        if (this != &other) {
+        if (this != std::addressof(other)) {
             Release();
             p = other.p;
             other.p = nullptr;
@@ -101,10 +103,13 @@ public:
     }
 
 private:
+    // Queries before letting go of the old pointer: unknown may be an object that only
+    // this pointer keeps alive.
     void Query(IUnknown* unknown)
     {
-        this->Release();
+        T* found = nullptr;
         if (unknown)
-            unknown->QueryInterface(*piid, reinterpret_cast<void**>(&this->p));
+            unknown->QueryInterface(*piid, reinterpret_cast<void**>(&found));
+        this->Attach(found);
     }
 };
