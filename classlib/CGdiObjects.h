@@ -2,51 +2,24 @@
 // Owners of GDI objects and device contexts: deleted or released exactly once.
 #include <windows.h>
 
+#include "CHandleT.h"
+
 template <typename Handle>
-class CGdiObjectT {
-public:
-    CGdiObjectT() = default;
-    explicit CGdiObjectT(Handle handle) : m_handle(handle) {}
-    CGdiObjectT(const CGdiObjectT&) = delete;
-    CGdiObjectT& operator=(const CGdiObjectT&) = delete;
-    ~CGdiObjectT() { DeleteObject(); }
-
-    operator Handle() const { return m_handle; }
-    void Attach(Handle handle)
-    {
-        DeleteObject();
-        m_handle = handle;
-    }
-    Handle Detach()
-    {
-        Handle handle = m_handle;
-        m_handle = nullptr;
-        return handle;
-    }
-    void DeleteObject()
-    {
-        if (m_handle)
-            ::DeleteObject(m_handle);
-        m_handle = nullptr;
-    }
-
-protected:
-    Handle m_handle = nullptr;
-};
+using CGdiObjectT = CHandleT<Handle, &::DeleteObject>;
 
 class CBitmap : public CGdiObjectT<HBITMAP> {
 public:
-    using CGdiObjectT::CGdiObjectT;
+    using CHandleT::CHandleT;
     bool LoadBitmap(HINSTANCE module, UINT id)
     {
         Attach(static_cast<HBITMAP>(::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-        return m_handle != nullptr;
+        return bool(*this);
     }
     SIZE GetSize() const
     {
         BITMAP info = {};
-        if (m_handle)
-            ::GetObjectA(m_handle, sizeof info, &info);
+        if (Get())
+            ::GetObjectA(Get(), sizeof info, &info);
         return SIZE{info.bmWidth, info.bmHeight};
     }
 };
@@ -63,13 +36,12 @@ public:
     CMemoryDC& operator=(const CMemoryDC&) = delete;
     ~CMemoryDC()
     {
-        if (m_hDC) {
-            if (m_old)
-                ::SelectObject(m_hDC, m_old);
-            ::DeleteDC(m_hDC);
-        }
+        if (m_hDC && m_old)
+            ::SelectObject(m_hDC, m_old);
     }
     operator HDC() const { return m_hDC; }
+    // False when no DC could be made.
+    explicit operator bool() const { return bool(m_hDC); }
     // Only the first selection's previous object is remembered: that is what must go back.
     void Select(HGDIOBJ object)
     {
@@ -79,7 +51,7 @@ public:
     }
 
 private:
-    HDC m_hDC;
+    CHandleT<HDC, &::DeleteDC> m_hDC;
     HGDIOBJ m_old = nullptr;
 };
 

@@ -3,74 +3,13 @@
 #include <windows.h>
 #include <wincrypt.h>
 
-class CryptProvHandle {
-public:
-    CryptProvHandle() = default;
-    CryptProvHandle(const CryptProvHandle&) = delete;
-    CryptProvHandle& operator=(const CryptProvHandle&) = delete;
-    ~CryptProvHandle() { Release(); }
+#include "CHandleT.h"
 
-    void Release()
-    {
-        if (m_handle)
-            ::CryptReleaseContext(m_handle, 0);
-        m_handle = 0;
-    }
-    HCRYPTPROV get() const { return m_handle; }
-    HCRYPTPROV* operator&()
-    {
-        Release();
-        return &m_handle;
-    }
+inline BOOL WINAPI ReleaseCryptContext(HCRYPTPROV provider)
+{
+    return ::CryptReleaseContext(provider, 0);
+}
 
-private:
-    HCRYPTPROV m_handle = 0;
-};
-
-class CryptHashHandle {
-public:
-    CryptHashHandle() = default;
-    CryptHashHandle(const CryptHashHandle&) = delete;
-    CryptHashHandle& operator=(const CryptHashHandle&) = delete;
-    ~CryptHashHandle() { Destroy(); }
-
-    void Destroy()
-    {
-        if (m_handle)
-            ::CryptDestroyHash(m_handle);
-        m_handle = 0;
-    }
-    HCRYPTHASH get() const { return m_handle; }
-    HCRYPTHASH* operator&()
-    {
-        Destroy();
-        return &m_handle;
-    }
-
-private:
-    HCRYPTHASH m_handle = 0;
-};
-
-class CryptKeyHandle {
-public:
-    CryptKeyHandle() = default;
-    CryptKeyHandle(const CryptKeyHandle&) = delete;
-    CryptKeyHandle& operator=(const CryptKeyHandle&) = delete;
-    ~CryptKeyHandle() { Destroy(); }
-
-    void Destroy()
-    {
-        if (m_handle)
-            ::CryptDestroyKey(m_handle);
-        m_handle = 0;
-    }
-    HCRYPTKEY get() const { return m_handle; }
-    HCRYPTKEY* operator&()
-    {
-        Destroy();
-        return &m_handle;
-    }
-
-private:
-    HCRYPTKEY m_handle = 0;
-};
+using CryptProvHandle = CHandleT<HCRYPTPROV, &ReleaseCryptContext>;
+using CryptHashHandle = CHandleT<HCRYPTHASH, &::CryptDestroyHash>;
+using CryptKeyHandle = CHandleT<HCRYPTKEY, &::CryptDestroyKey>;

@@ -21,10 +21,10 @@ bool SetUpKey(CryptProvHandle& provider, CryptKeyHandle& key)
             return false;
     }
     CryptHashHandle hash;
-    if (!::CryptCreateHash(provider.get(), CALG_SHA1, 0, 0, &hash) ||
-        !::CryptHashData(hash.get(), reinterpret_cast<const BYTE*>(kPassPhrase), DWORD(std::strlen(kPassPhrase)),
+    if (!::CryptCreateHash(provider.Get(), CALG_SHA1, 0, 0, &hash) ||
+        !::CryptHashData(hash.Get(), reinterpret_cast<const BYTE*>(kPassPhrase), DWORD(std::strlen(kPassPhrase)),
                          0) ||
-        !::CryptDeriveKey(provider.get(), CALG_RC4, hash.get(), CRYPT_EXPORTABLE, &key))
+        !::CryptDeriveKey(provider.Get(), CALG_RC4, hash.Get(), CRYPT_EXPORTABLE, &key))
         return false;
     return true;
 }
@@ -59,7 +59,7 @@ BOOL SaveLoginParams(const char* customerId, const char* accessKey)
     for (DWORD i = 0; i < length; ++i)
         buffer.Add(BYTE(plain.GetString()[i]));
     DWORD size = length;
-    if (!::CryptEncrypt(key.get(), 0, TRUE, 0, &buffer[0], &size, length))
+    if (!::CryptEncrypt(key.Get(), 0, TRUE, 0, &buffer[0], &size, length))
         return FALSE;
     CRegKey registry;
     if (registry.Create(CTextDef::GetRegRoot("COMMON_REG_HKCU_KAVO"), CTextDef::GetRegPath("COMMON_REG_HKCU_KAVO")) !=
@@ -84,7 +84,7 @@ BOOL LoadLoginParams(CString& customerId, CString& accessKey)
     DWORD size = DWORD(stored.GetSize());
     // One zero byte more than was read, so the text always ends.
     stored.Add(0);
-    if (size == 0 || !::CryptDecrypt(key.get(), 0, TRUE, 0, &stored[0], &size))
+    if (size == 0 || !::CryptDecrypt(key.Get(), 0, TRUE, 0, &stored[0], &size))
         return TRUE;
     const char* cursor = reinterpret_cast<const char*>(&stored[0]);
     CString first;
