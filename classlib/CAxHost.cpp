@@ -4,6 +4,10 @@
 #include <ole2.h>
 
 #include "CA2W.h"
+#include "CComObjectImpl.h"
+#include "CComPtr.h"
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 const char kWebBrowserClassName[] = "{8856F961-340A-11D0-A96B-00C04FD705A2}";
 // {6B3C5D1E-2F47-4A8E-9C10-4B5A2D7E8F31}: the project's own; only its own code asks for it.
@@ -16,11 +20,8 @@ const char kSiteProperty[] = "KavoAxSite";
 // The container side of one hosted control: client site, in-place site and frame, the
 // UI handler an HTML document asks for its host flags and context menu, and the ambient
 // properties pages set.
-class CAxSite final : public IOleClientSite,
-                      public IOleInPlaceSite,
-                      public IOleInPlaceFrame,
-                      public IDocHostUIHandler,
-                      public IAxWinAmbientDispatch {
+class CAxSite final : public CComObjectImpl<CAxSite, CComHeapLifetime, IOleClientSite, IOleInPlaceSite,
+                                            IOleInPlaceFrame, IDocHostUIHandler, IAxWinAmbientDispatch> {
 public:
     explicit CAxSite(HWND window) : m_window(window) {}
 
@@ -40,20 +41,14 @@ public:
     {
         if (m_inPlace) {
             // A control calls OnInPlaceDeactivate from here, which lets go of m_inPlace.
-            IOleInPlaceObject* inPlace = m_inPlace;
-            inPlace->AddRef();
+            const CComPtr<IOleInPlaceObject> inPlace = m_inPlace;
             inPlace->InPlaceDeactivate();
-            if (m_inPlace) {
-                m_inPlace->Release();
-                m_inPlace = nullptr;
-            }
-            inPlace->Release();
+            m_inPlace.Release();
         }
         if (m_object) {
             m_object->Close(OLECLOSE_NOSAVE);
             m_object->SetClientSite(nullptr);
-            m_object->Release();
-            m_object = nullptr;
+            m_object.Release();
         }
     }
 
@@ -68,35 +63,19 @@ public:
 
     IOleObject* Control() const { return m_object; }
 
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    // The ids of the listed interfaces' bases.
+    HRESULT QueryOther(REFIID iid, void** object)
     {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IOleClientSite)
-            *object = static_cast<IOleClientSite*>(this);
-        else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceSite)
+        if (iid == IID_IOleWindow)
             *object = static_cast<IOleInPlaceSite*>(this);
-        else if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame)
+        else if (iid == IID_IOleInPlaceUIWindow)
             *object = static_cast<IOleInPlaceFrame*>(this);
-        else if (iid == IID_IDocHostUIHandler)
-            *object = static_cast<IDocHostUIHandler*>(this);
-        else if (iid == IID_IDispatch || iid == IID_IAxWinAmbientDispatch)
+        else if (iid == IID_IDispatch)
             *object = static_cast<IAxWinAmbientDispatch*>(this);
-        else {
-            *object = nullptr;
+        else
             return E_NOINTERFACE;
-        }
         AddRef();
         return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(::InterlockedIncrement(&m_refs)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG refs = ::InterlockedDecrement(&m_refs);
-        if (refs == 0)
-            delete this;
-        return ULONG(refs);
     }
 
     // IOleClientSite
@@ -156,10 +135,7 @@ public:
     HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override
     {
-        if (m_inPlace) {
-            m_inPlace->Release();
-            m_inPlace = nullptr;
-        }
+        m_inPlace.Release();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return E_NOTIMPL; }
@@ -288,12 +264,12 @@ public:
     }
 
 private:
+    friend CComObjectImpl;
     ~CAxSite() = default;
 
-    LONG m_refs = 1;
     HWND m_window;
-    IOleObject* m_object = nullptr;
-    IOleInPlaceObject* m_inPlace = nullptr;
+    CComPtr<IOleObject> m_object;
+    CComPtr<IOleInPlaceObject> m_inPlace;
     bool m_allowContextMenu = true;
     DWORD m_docHostFlags = 0;
 };
@@ -352,14 +328,16 @@ LRESULT CALLBACK HostWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
 
 bool AtlAxWinInit()
 {
+    // A class of this module, whose code is its procedure, not a global one: a global class
+    // would keep the procedure of whichever module registered it first, and run unloaded
+    // code once that module is gone. Dialog templates of this module find it by its handle.
+    const HINSTANCE module = reinterpret_cast<HINSTANCE>(&__ImageBase);
     WNDCLASSEXA existing = {sizeof existing};
-    if (::GetClassInfoExA(::GetModuleHandleA(nullptr), kWebBrowserClassName, &existing))
+    if (::GetClassInfoExA(module, kWebBrowserClassName, &existing))
         return true;
     WNDCLASSEXA windowClass = {sizeof windowClass};
-    // Global: dialog templates of any module in the process find it.
-    windowClass.style = CS_GLOBALCLASS;
     windowClass.lpfnWndProc = HostWindowProc;
-    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.hInstance = module;
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = kWebBrowserClassName;
     return ::RegisterClassExA(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;

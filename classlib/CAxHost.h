@@ -9,8 +9,10 @@
 // The class id that dialog templates name for the embedded web browser.
 extern const char kWebBrowserClassName[];
 
-// Makes the window classes that dialog templates use for ActiveX controls known, so a
-// template that lists one can be created. Safe to call more than once.
+// Makes the window classes that dialog templates use for ActiveX controls known to this
+// module's templates (and windows made with this module's handle), so a template that lists
+// one can be created. Each module registers its own class with its own procedure; dialogs of
+// CAxDialogImpl call this themselves. Safe to call more than once.
 bool AtlAxWinInit();
 
 // The control hosted in window (AddRef'd); S_FALSE with null when it holds none.
@@ -26,6 +28,7 @@ struct IAxWinAmbientDispatch : public IDispatch {
     virtual HRESULT STDMETHODCALLTYPE get_DocHostFlags(DWORD* flags) = 0;
 };
 extern const IID IID_IAxWinAmbientDispatch;
+__CRT_UUID_DECL(IAxWinAmbientDispatch, 0x6b3c5d1e, 0x2f47, 0x4a8e, 0x9c, 0x10, 0x4b, 0x5a, 0x2d, 0x7e, 0x8f, 0x31)
 
 // Sent to a host window: the hosted control's IUnknown, or the host's, as the result
 // (not AddRef'd; null when there is none). Registered messages, the same in every module.

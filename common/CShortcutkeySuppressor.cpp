@@ -31,7 +31,7 @@ HRESULT CShortcutkeySuppressor::Install(IUnknown* document)
         return hr == E_NOINTERFACE ? S_FALSE : hr;
     if (!site)
         return S_FALSE;
-    auto* suppressor = new CShortcutkeySuppressor(site.Detach(), previous.Detach());
+    auto* suppressor = new CShortcutkeySuppressor(site, previous);
     hr = custom->SetUIHandler(suppressor);
     // The document holds its own reference from here on.
     suppressor->Release();
@@ -60,33 +60,9 @@ CShortcutkeySuppressor::CShortcutkeySuppressor(IOleClientSite* site, IDocHostUIH
 {
 }
 
-CShortcutkeySuppressor::~CShortcutkeySuppressor()
+HRESULT CShortcutkeySuppressor::QueryOther(REFIID iid, void** object)
 {
-    if (m_previous)
-        m_previous->Release();
-    if (m_site)
-        m_site->Release();
-}
-
-HRESULT CShortcutkeySuppressor::QueryInterface(REFIID iid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
     return m_site ? m_site->QueryInterface(iid, object) : E_NOINTERFACE;
-}
-
-ULONG CShortcutkeySuppressor::AddRef()
-{
-    return ULONG(::InterlockedIncrement(&m_refs));
-}
-
-ULONG CShortcutkeySuppressor::Release()
-{
-    const LONG refs = ::InterlockedDecrement(&m_refs);
-    if (refs == 0)
-        delete this;
-    return ULONG(refs);
 }
 
 // Without a previous handler there is nobody to answer: E_POINTER, as a null handler is.

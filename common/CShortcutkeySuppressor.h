@@ -5,10 +5,14 @@
 #include <windows.h>
 #include <mshtmhst.h>
 
+#include "CComObjectImpl.h"
+#include "CComPtr.h"
+
 // ICustomDoc's interface id, which the import libraries lack.
 extern const IID kIID_ICustomDoc;
 
-class CShortcutkeySuppressor final : public IDocHostUIHandler {
+class CShortcutkeySuppressor final
+    : public CComObjectImpl<CShortcutkeySuppressor, CComHeapLifetime, IDocHostUIHandler> {
 public:
     // Installs a new suppressor on document (when it has a client site). The caller keeps no
     // reference. A COM failure other than E_NOINTERFACE is returned.
@@ -17,9 +21,8 @@ public:
     // True for a key that, with Ctrl held, must not reach the browser.
     static bool IsSuppressedKey(const MSG& message);
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    // Other interfaces a document asks its handler for are the site's.
+    HRESULT QueryOther(REFIID iid, void** object);
     HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD id, POINT* point, IUnknown* target, IDispatch* object) override;
     HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO* info) override;
     HRESULT STDMETHODCALLTYPE ShowUI(DWORD id, IOleInPlaceActiveObject* active, IOleCommandTarget* target,
@@ -38,12 +41,10 @@ public:
     HRESULT STDMETHODCALLTYPE FilterDataObject(IDataObject* data, IDataObject** replacement) override;
 
 private:
+    friend CComObjectImpl;
     CShortcutkeySuppressor(IOleClientSite* site, IDocHostUIHandler* previous);
-    ~CShortcutkeySuppressor();
-    CShortcutkeySuppressor(const CShortcutkeySuppressor&) = delete;
-    CShortcutkeySuppressor& operator=(const CShortcutkeySuppressor&) = delete;
+    ~CShortcutkeySuppressor() = default;
 
-    LONG m_refs = 1;
-    IOleClientSite* m_site;
-    IDocHostUIHandler* m_previous;
+    CComPtr<IOleClientSite> m_site;
+    CComPtr<IDocHostUIHandler> m_previous;
 };

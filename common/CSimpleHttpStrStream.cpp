@@ -2,13 +2,6 @@
 
 #include <new>
 
-HRESULT STDMETHODCALLTYPE CSimpleHttpStrStream::QueryInterface(REFIID, void** object)
-{
-    if (object)
-        *object = nullptr;
-    return E_NOTIMPL;
-}
-
 HRESULT STDMETHODCALLTYPE CSimpleHttpStrStream::Read(void*, ULONG, ULONG* read)
 {
     if (read)

@@ -1,23 +1,21 @@
 #pragma once
 // An ISequentialStream that collects what is written into a growing byte string. It lives on
-// its creator's stack: AddRef and Release count nothing, and it only takes writes.
+// its creator's stack, which alone ends it (Release never deletes), and it only takes writes.
 #include <windows.h>
 #include <objidl.h>
 
 #include <string>
 
+#include "CComObjectImpl.h"
 #include "CStringT.h"
 
-class CSimpleHttpStrStream : public ISequentialStream {
+class CSimpleHttpStrStream : public CComObjectImpl<CSimpleHttpStrStream, CComOwnedLifetime, ISequentialStream> {
 public:
     CSimpleHttpStrStream() = default;
     virtual ~CSimpleHttpStrStream() = default;
     CSimpleHttpStrStream(const CSimpleHttpStrStream&) = delete;
     CSimpleHttpStrStream& operator=(const CSimpleHttpStrStream&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG size, ULONG* read) override;
     // Appends all bytes; E_OUTOFMEMORY (nothing appended) when the string cannot grow.
     HRESULT STDMETHODCALLTYPE Write(const void* data, ULONG size, ULONG* written) override;

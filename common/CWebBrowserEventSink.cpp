@@ -1,5 +1,7 @@
 #include "CWebBrowserEventSink.h"
 
+#include <utility>
+
 #include "CWBDialog.h"
 
 // {34A715A0-6587-11D0-924A-0020AFC7AC4D}
@@ -40,21 +42,18 @@ HRESULT CWebBrowserEventSink::Advise(IUnknown* browser)
     Unadvise();
     if (!browser)
         return E_POINTER;
-    IConnectionPointContainer* container = nullptr;
+    CComPtr<IConnectionPointContainer> container;
     HRESULT hr = browser->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container));
     if (FAILED(hr))
         return hr;
-    IConnectionPoint* point = nullptr;
+    CComPtr<IConnectionPoint> point;
     hr = container->FindConnectionPoint(DIID_KavoWebBrowserEvents2, &point);
-    container->Release();
     if (FAILED(hr))
         return hr;
     hr = point->Advise(this, &m_cookie);
-    if (FAILED(hr)) {
-        point->Release();
+    if (FAILED(hr))
         return hr;
-    }
-    m_point = point;
+    m_point = std::move(point);
     return S_OK;
 }
 
@@ -63,21 +62,17 @@ void CWebBrowserEventSink::Unadvise()
     if (!m_point)
         return;
     m_point->Unadvise(m_cookie);
-    m_point->Release();
-    m_point = nullptr;
+    m_point.Release();
     m_cookie = 0;
 }
 
-HRESULT STDMETHODCALLTYPE CWebBrowserEventSink::QueryInterface(REFIID iid, void** object)
+HRESULT CWebBrowserEventSink::QueryOther(REFIID iid, void** object)
 {
-    if (!object)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID_KavoWebBrowserEvents2) {
-        *object = static_cast<IDispatch*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    if (iid != DIID_KavoWebBrowserEvents2)
+        return E_NOINTERFACE;
+    *object = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE CWebBrowserEventSink::GetTypeInfoCount(UINT* count)

@@ -6,6 +6,9 @@
 #include <oaidl.h>
 #include <ocidl.h>
 
+#include "CComObjectImpl.h"
+#include "CComPtr.h"
+
 class CWBDialog;
 
 enum : DISPID {
@@ -18,7 +21,7 @@ enum : DISPID {
 
 extern const IID DIID_KavoWebBrowserEvents2;
 
-class CWebBrowserEventSink : public IDispatch {
+class CWebBrowserEventSink : public CComObjectImpl<CWebBrowserEventSink, CComOwnedLifetime, IDispatch> {
 public:
     explicit CWebBrowserEventSink(CWBDialog* page, WORD itemId = 0) : m_page(page), m_itemId(itemId) {}
     CWebBrowserEventSink(const CWebBrowserEventSink&) = delete;
@@ -30,10 +33,9 @@ public:
     void Unadvise();
     bool IsAdvised() const { return m_point != nullptr; }
 
-    // The sink lives inside its page: the counts only keep COM honest.
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    // The sink lives inside its page, which alone ends it: Release never deletes it.
+    // Answers the event interface's id as well.
+    HRESULT QueryOther(REFIID iid, void** object);
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
@@ -51,6 +53,6 @@ private:
 
     CWBDialog* m_page;
     WORD m_itemId;
-    IConnectionPoint* m_point = nullptr;
+    CComPtr<IConnectionPoint> m_point;
     DWORD m_cookie = 0;
 };

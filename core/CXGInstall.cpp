@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "CHandle.h"
+#include "CRegKey.h"
 #include "CTextDef.h"
 #include "DirectoryTree.h"
 #include "DownloadFile.h"
@@ -54,8 +55,8 @@ bool RunAndWait(const CString& commandLine, HWND notifyWnd, bool announce)
 
 bool ReadSerial(HKEY root, const char* subKey, const char* name, REGSAM view, CString& serial)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, subKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
+    CRegKey key;
+    if (key.Open(root, subKey, KEY_READ | view) != ERROR_SUCCESS)
         return false;
     DWORD type = 0;
     DWORD size = 0;
@@ -74,7 +75,6 @@ bool ReadSerial(HKEY root, const char* subKey, const char* name, REGSAM view, CS
             }
         }
     }
-    RegCloseKey(key);
     return found;
 }
 
@@ -204,15 +204,6 @@ int CXGInstall::RunSetup()
     return RunAndWait(command, m_notifyWnd, true) ? ResultSuccess : ResultSetupFailed;
 }
 
-STDMETHODIMP CXGInstall::QueryInterface(REFIID, void** object)
-{
-    if (object)
-        *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CXGInstall::AddRef() { return 0; }
-STDMETHODIMP_(ULONG) CXGInstall::Release() { return 0; }
 STDMETHODIMP CXGInstall::OnStartBinding(DWORD, IBinding*) { return E_NOTIMPL; }
 STDMETHODIMP CXGInstall::GetPriority(LONG*) { return E_NOTIMPL; }
 STDMETHODIMP CXGInstall::OnLowResource(DWORD) { return E_NOTIMPL; }

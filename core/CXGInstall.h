@@ -8,9 +8,10 @@
 #include <atomic>
 #include <memory>
 
+#include "CComObjectImpl.h"
 #include "CStringT.h"
 
-class CXGInstall : public IBindStatusCallback {
+class CXGInstall : public CComObjectImpl<CXGInstall, CComOwnedLifetime, IBindStatusCallback> {
 public:
     enum Flags { FlagCustom = 1, FlagCopyPreparation = 2, FlagInstallFolder = 4 };
     // Step codes: lParam of the final message (wParam 0xFFFF) and the worker's exit code.
@@ -43,10 +44,7 @@ public:
     // The whole installation on the calling thread; returns the step code.
     int Run();
 
-    // IBindStatusCallback for the package download; the object is not reference counted.
-    STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    // IBindStatusCallback for the package download; the worker, not the count, ends the object.
     STDMETHODIMP OnStartBinding(DWORD reserved, IBinding* binding) override;
     STDMETHODIMP GetPriority(LONG* priority) override;
     STDMETHODIMP OnLowResource(DWORD reserved) override;
