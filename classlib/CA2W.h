@@ -1,11 +1,14 @@
 #pragma once
-// Text conversion at the interfaces that take only UTF-16 (code page 932 by default).
+// Text conversion at the interfaces that take only UTF-16: the program's code page 932 by
+// default; CP_ACP only for bytes of an ANSI Windows call (see TextCodePage.h).
 #include <windows.h>
 #include <vector>
 
+#include "TextCodePage.h"
+
 class CA2W {
 public:
-    explicit CA2W(const char* text, UINT codePage = 932)
+    explicit CA2W(const char* text, UINT codePage = kTextCodePage)
     {
         if (!text)
             return;
@@ -25,7 +28,7 @@ private:
 
 class CW2A {
 public:
-    explicit CW2A(const wchar_t* text, UINT codePage = 932)
+    explicit CW2A(const wchar_t* text, UINT codePage = kTextCodePage)
     {
         if (!text)
             return;

@@ -5,6 +5,7 @@
 #include <oleauto.h>
 
 #include "CAtlException.h"
+#include "TextCodePage.h"
 
 class CComBSTR {
 public:
@@ -15,13 +16,13 @@ public:
     {
         if (!text)
             return;
-        int chars = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+        int chars = MultiByteToWideChar(kTextCodePage, 0, text, -1, nullptr, 0);
         if (chars <= 0)
             return;
         m_str = SysAllocStringLen(nullptr, UINT(chars - 1));
         if (!m_str)
             AtlThrow(E_OUTOFMEMORY);
-        MultiByteToWideChar(CP_ACP, 0, text, -1, m_str, chars);
+        MultiByteToWideChar(kTextCodePage, 0, text, -1, m_str, chars);
     }
     CComBSTR(const CComBSTR& other) : m_str(other.Copy()) {}
     CComBSTR(CComBSTR&& other) noexcept : m_str(other.Detach()) {}

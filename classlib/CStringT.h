@@ -11,6 +11,7 @@
 
 #include "CAtlException.h"
 #include "IAtlStringMgr.h"
+#include "TextCodePage.h"
 
 template <typename T>
 struct CharTraits;
@@ -97,8 +98,12 @@ public:
     T GetAt(int index) const { return GetString()[index]; }
     void SetAt(int index, T ch) { Chars()[index] = ch; }
 
-    // The manager that owns the buffer, or null while the string has none.
-    IAtlStringMgr* GetManager() const { return m_data ? m_data->pStringMgr : nullptr; }
+    // The manager that owns the buffer (the process-heap manager for a string given none of
+    // its own), or null while the string has no buffer.
+    IAtlStringMgr* GetManager() const
+    {
+        return m_data ? (m_data->pStringMgr ? m_data->pStringMgr : AtlGetStringManager()) : nullptr;
+    }
     // Gives the string an empty buffer from the given manager (for code that must choose
     // whose allocator a stored string uses).
     void SetManager(IAtlStringMgr* manager)
@@ -450,7 +455,10 @@ private:
     void Release()
     {
         if (m_data) {
-            m_data->pStringMgr->Free(m_data);
+            if (m_data->pStringMgr)
+                m_data->pStringMgr->Free(m_data);
+            else
+                StringHeap::Free(m_data);
             m_data = nullptr;
         }
     }
@@ -461,7 +469,7 @@ private:
         if (length < 0)
             AtlThrow(E_INVALIDARG);
         if (!m_data) {
-            m_data = AtlGetStringManager()->Allocate(length, sizeof(T));
+            m_data = StringHeap::Allocate(length, sizeof(T));
             if (!m_data)
                 AtlThrow(E_OUTOFMEMORY);
             Chars()[0] = 0;
@@ -469,7 +477,8 @@ private:
             int grown = m_data->nAllocLength + m_data->nAllocLength / 2;
             if (grown < length)
                 grown = length;
-            CStringData* data = m_data->pStringMgr->Reallocate(m_data, grown, sizeof(T));
+            CStringData* data = m_data->pStringMgr ? m_data->pStringMgr->Reallocate(m_data, grown, sizeof(T))
+                                                   : StringHeap::Reallocate(m_data, grown, sizeof(T));
             if (!data)
                 AtlThrow(E_OUTOFMEMORY);
             m_data = data;
@@ -550,11 +559,11 @@ inline void CStringT<char>::AssignConverted(const wchar_t* s)
     Empty();
     if (!s || !*s)
         return;
-    int bytes = WideCharToMultiByte(CP_ACP, 0, s, -1, nullptr, 0, nullptr, nullptr);
+    int bytes = WideCharToMultiByte(kTextCodePage, 0, s, -1, nullptr, 0, nullptr, nullptr);
     if (bytes <= 1)
         return;
     char* p = GetBufferSetLength(bytes - 1);
-    WideCharToMultiByte(CP_ACP, 0, s, -1, p, bytes, nullptr, nullptr);
+    WideCharToMultiByte(kTextCodePage, 0, s, -1, p, bytes, nullptr, nullptr);
     SetLength(bytes - 1);
 }
 
@@ -564,11 +573,11 @@ inline void CStringT<wchar_t>::AssignConverted(const char* s)
     Empty();
     if (!s || !*s)
         return;
-    int chars = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
+    int chars = MultiByteToWideChar(kTextCodePage, 0, s, -1, nullptr, 0);
     if (chars <= 1)
         return;
     wchar_t* p = GetBufferSetLength(chars - 1);
-    MultiByteToWideChar(CP_ACP, 0, s, -1, p, chars);
+    MultiByteToWideChar(kTextCodePage, 0, s, -1, p, chars);
     SetLength(chars - 1);
 }
 

@@ -8,6 +8,7 @@
 
 #include "CA2W.h"
 #include "CComPtr.h"
+#include "CScopedComInit.h"
 #include "CStringT.h"
 
 namespace {
@@ -54,13 +55,9 @@ bool CUrlShortcut::Create(const char* relativePath, const char* url)
 {
     if (!relativePath || !url)
         return false;
-    const HRESULT init = CoInitialize(nullptr);
-    // RPC_E_CHANGED_MODE: the thread is in a multithreaded apartment, which serves as well,
-    // but that initialisation is not ours to undo.
-    if (FAILED(init) && init != RPC_E_CHANGED_MODE)
+    // RPC_E_CHANGED_MODE: the thread is in a multithreaded apartment, which serves as well.
+    const CScopedCoInit com;
+    if (!com.Succeeded() && com.Result() != RPC_E_CHANGED_MODE)
         return false;
-    const bool done = RepointShortcut(relativePath, url);
-    if (init == S_OK || init == S_FALSE)
-        CoUninitialize();
-    return done;
+    return RepointShortcut(relativePath, url);
 }
