@@ -4,6 +4,7 @@
 
 #include "CAtlMap.h"
 #include "CComCriticalSection.h"
+#include "CHandle.h"
 #include "CSimpleHttpStrStream.h"
 #include "CWinInetRequest.h"
 #include "UrlParts.h"
@@ -160,12 +161,11 @@ bool CTextDef::LoadFromFile(const char* path)
     RemoveAll();
     if (!path)
         return false;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    // Owned: a parse that throws still closes the file.
+    CHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
-    bool parsed = ParseFile(file);
-    CloseHandle(file);
-    return parsed;
+    return ParseFile(file);
 }
 
 bool CTextDef::ParseFile(HANDLE file)

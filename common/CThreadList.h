@@ -1,6 +1,7 @@
 #pragma once
 // The host side of the thread list: the list itself and its named 4-byte mapping that holds
 // the list's address for the workers of this process.
+#include "CHandleT.h"
 #include "IThreadList.h"
 
 class CThreadList : public IThreadList {
@@ -31,3 +32,5 @@ HANDLE CreateThreadListMapping(const char* name);
 void WaitThreadListMapping(HANDLE mapping);
 // Clears the published address before the list goes, then closes the handle.
 void DestroyThreadListMapping(HANDLE mapping);
+// Owner of the mapping that CreateThreadListMapping returns: destroys list and mapping.
+using CThreadListMapping = CHandleT<HANDLE, &DestroyThreadListMapping>;

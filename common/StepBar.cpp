@@ -58,7 +58,7 @@ void DrawStepTiles(HDC dc, HINSTANCE module, const char* phase)
 {
     if (!phase)
         return;
-    HDC memory = ::CreateCompatibleDC(dc);
+    CMemoryDC memory(dc);
     if (!memory)
         return;
     int x = 0;
@@ -70,10 +70,10 @@ void DrawStepTiles(HDC dc, HINSTANCE module, const char* phase)
         if (!tile.LoadBitmap(module, id))
             continue;
         const SIZE size = tile.GetSize();
+        // Put back before the tile goes: a selected bitmap cannot be deleted.
         HGDIOBJ previous = ::SelectObject(memory, tile);
         ::BitBlt(dc, x, 0, size.cx, size.cy, memory, 0, 0, SRCCOPY);
         ::SelectObject(memory, previous);
         x += size.cx;
     }
-    ::DeleteDC(memory);
 }

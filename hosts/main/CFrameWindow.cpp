@@ -37,15 +37,13 @@ CFrameWindow::CFrameWindow()
         ::MakeSureDirectoryPathExists(CTextDef::GetText("COMMON_NAME_OPSLOGDIR"));
         context.traceLog.SetOpsTrace(1);
     }
-    defaultBackground = LoadBackground();
+    defaultBackground.Attach(LoadBackground());
 }
 
 CFrameWindow::~CFrameWindow()
 {
     if (m_hWnd && ::IsWindow(m_hWnd))
         ::DestroyWindow(m_hWnd);
-    if (defaultBackground)
-        ::DeleteObject(defaultBackground);
 }
 
 HWND CFrameWindow::Create()
@@ -177,15 +175,13 @@ void CFrameWindow::PaintBackground(HDC dc)
         ::GetObjectA(defaultBackground, sizeof picture, &picture);
     if (clientWidth > picture.bmWidth)
         ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-    HDC memory = ::CreateCompatibleDC(dc);
+    CMemoryDC memory(dc);
     if (!memory)
         return;
-    HBITMAP shown = backgroundOverride ? backgroundOverride : defaultBackground;
-    HGDIOBJ previous = shown ? ::SelectObject(memory, shown) : nullptr;
+    HBITMAP shown = backgroundOverride ? backgroundOverride : defaultBackground.Get();
+    if (shown)
+        memory.Select(shown);
     ::BitBlt(dc, (clientWidth - picture.bmWidth) / 2, 0, clientWidth, picture.bmHeight, memory, 0, 0, SRCCOPY);
-    if (previous)
-        ::SelectObject(memory, previous);
-    ::DeleteDC(memory);
 }
 
 LRESULT CFrameWindow::OnWindowPosChanging(UINT, WPARAM, LPARAM, BOOL& bHandled)

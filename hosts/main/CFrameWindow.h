@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "CFrameWindowImpl.h"
+#include "CGdiObjects.h"
 #include "CMessageLoop.h"
 #include "CPageContext.h"
 #include "KavoMessages.h"
@@ -44,7 +45,8 @@ public:
     // The page on screen, or null when there is none or its window is gone.
     CWBDialog* GetLivePage() const;
 
-    HBITMAP defaultBackground = nullptr;
+    CBitmap defaultBackground;
+    // The page's picture, which the page keeps and deletes.
     HBITMAP backgroundOverride = nullptr;
     CWBDialog* currentPage = nullptr;
     HWND currentPageWindow = nullptr;

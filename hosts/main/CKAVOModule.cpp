@@ -11,6 +11,7 @@
 #include "CAxHost.h"
 #include "CFrameWindow.h"
 #include "CPageContext.h"
+#include "CScopedComInit.h"
 #include "CTextDef.h"
 #include "CThreadList.h"
 #include "DomainUrl.h"
@@ -43,12 +44,6 @@ void LoadTextDefinition()
 }
 
 }  // namespace
-
-CKAVOModule::~CKAVOModule()
-{
-    if (instanceMutex)
-        CloseHandle(instanceMutex);
-}
 
 bool CKAVOModule::ParseCommandLine(const char* commandLine, int* result)
 {
@@ -111,21 +106,16 @@ void CKAVOModule::FillContext(CPageContext& context) const
 
 void CKAVOModule::RunMessageLoop()
 {
-    HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kInstanceMutexName);
-    if (existing) {
-        CloseHandle(existing);
+    if (CHandle(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kInstanceMutexName)))
         return;
-    }
     // Two instances started together can both miss the open above; only one creates.
-    instanceMutex = CreateMutexA(nullptr, TRUE, kInstanceMutexName);
+    instanceMutex.Attach(CreateMutexA(nullptr, TRUE, kInstanceMutexName));
     if (!instanceMutex || GetLastError() == ERROR_ALREADY_EXISTS) {
-        if (instanceMutex)
-            CloseHandle(instanceMutex);
-        instanceMutex = nullptr;
+        instanceMutex.Close();
         return;
     }
 
-    HANDLE threadList = CreateThreadListMapping(ThreadListMappingName());
+    CThreadListMapping threadList(CreateThreadListMapping(ThreadListMappingName()));
     LoadTextDefinition();
 
     if (!(isAdministrator ? isAdministrator() : CheckAdministrator())) {
@@ -167,15 +157,15 @@ void CKAVOModule::RunMessageLoop()
     context.launcherParams = nullptr;
     CloseParentParams();
     WaitThreadListMapping(threadList);
-    DestroyThreadListMapping(threadList);
+    threadList.Close();
     frame.reset();
 }
 
 int CKAVOModule::WinMain()
 {
-    const HRESULT comResult = CoInitialize(nullptr);
-    if (FAILED(comResult) && (comResult != RPC_E_CHANGED_MODE || !GetModuleHandleA("Mscoree.dll")))
-        return comResult;
+    const CScopedCoInit com;
+    if (!com.Succeeded() && (com.Result() != RPC_E_CHANGED_MODE || !GetModuleHandleA("Mscoree.dll")))
+        return com.Result();
 
     ParseCommandLine(GetCommandLineA(), nullptr);
     exitValue = 0;
@@ -189,19 +179,13 @@ int CKAVOModule::WinMain()
     } else {
         if (!startupShortcut.IsEmpty())
             DeleteFileA(startupShortcut);
-        // Each initialisation is undone only when it took effect.
-        const HRESULT multiThreaded = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        const HRESULT ole = OleInitialize(nullptr);
-        RunMessageLoop();
-        if (SUCCEEDED(ole))
-            OleUninitialize();
-        if (SUCCEEDED(multiThreaded))
-            CoUninitialize();
+        {
+            const CScopedCoInit multiThreaded(COINIT_MULTITHREADED);
+            const CScopedOleInit ole;
+            RunMessageLoop();
+        }
         ExitCleanup(cleanupFolder, cleanupFlags);
         result = exitValue;
     }
-
-    if (SUCCEEDED(comResult))
-        CoUninitialize();
     return result;
 }

@@ -3,6 +3,7 @@
 // the clean-up the pages asked for.
 #include <windows.h>
 
+#include "CHandle.h"
 #include "CStringT.h"
 #include "CommandLineSplitter.h"
 #include "StartPage.h"
@@ -15,7 +16,6 @@ extern const char kInstanceMutexName[];
 class CKAVOModule {
 public:
     CKAVOModule() = default;
-    ~CKAVOModule();
     CKAVOModule(const CKAVOModule&) = delete;
     CKAVOModule& operator=(const CKAVOModule&) = delete;
 
@@ -26,7 +26,8 @@ public:
     // The command line's share of the page context.
     void FillContext(CPageContext& context) const;
 
-    HANDLE instanceMutex = nullptr;
+    // Held while the module lives: the single-instance mark.
+    CHandle instanceMutex;
     CommandLineSplitter arguments;
     const char* startPage = nullptr;
     const char* phaseIndicator = nullptr;

@@ -2,11 +2,14 @@
 
 #include <cstring>
 
+#include "CHandle.h"
+#include "CMappedView.h"
 #include "CPageContext.h"
 
 namespace {
-HANDLE g_parentMapping;
-const BYTE* g_parentView;
+// Owned here until CloseParentParams, or the program's end.
+CHandle g_parentMapping;
+CMappedView g_parentView;
 }  // namespace
 
 const BYTE* OpenParentParams(DWORD access)
@@ -14,21 +17,17 @@ const BYTE* OpenParentParams(DWORD access)
     if (g_parentView)
         return nullptr;
     if (!g_parentMapping)
-        g_parentMapping = OpenFileMappingA(access, FALSE, "TOSKPARAMS_FILEMAPPINGOBJECT");
+        g_parentMapping.Attach(OpenFileMappingA(access, FALSE, "TOSKPARAMS_FILEMAPPINGOBJECT"));
     if (!g_parentMapping)
         return nullptr;
-    g_parentView = static_cast<const BYTE*>(MapViewOfFile(g_parentMapping, access, 0, 0, LAUNCHER_BLOCK_SIZE));
-    return g_parentView;
+    g_parentView.Attach(MapViewOfFile(g_parentMapping, access, 0, 0, LAUNCHER_BLOCK_SIZE));
+    return static_cast<const BYTE*>(g_parentView.Get());
 }
 
 void CloseParentParams()
 {
-    if (g_parentView)
-        UnmapViewOfFile(g_parentView);
-    g_parentView = nullptr;
-    if (g_parentMapping)
-        CloseHandle(g_parentMapping);
-    g_parentMapping = nullptr;
+    g_parentView.Close();
+    g_parentMapping.Close();
 }
 
 CString ReadLauncherText(const BYTE* block, size_t offset, size_t fieldSize)

@@ -10,6 +10,7 @@
 #include "CTextDef.h"
 #include "DomainUrl.h"
 #include "ExitCleanup.h"
+#include "IThreadList.h"
 #include "KavoDriver.h"
 #include "KavoTestPaths.h"
 #include "LauncherBlock.h"
@@ -190,6 +191,8 @@ TEST(Startup, WithoutAdministratorRightsTheProgramSaysSoAndEndsWithZero)
     EXPECT_TRUE(answerer.seen);
     EXPECT_EQ(answerer.text, expected);
     EXPECT_EQ(module.exitValue, 0);
+    // The thread-list mapping made before the check is gone with the early end.
+    EXPECT_EQ(CHandle(OpenFileMappingA(FILE_MAP_READ, FALSE, ThreadListMappingName())).Get(), nullptr);
 }
 
 // A start page that reports an installer error while it is being made and then fails.
