@@ -44,6 +44,8 @@ enum : size_t {
 };
 
 enum RequirementIndex { REQ_IE, REQ_OS, REQ_CPU, REQ_MEM, REQ_HDD, REQ_APP, REQ_COUNT };
+// One requirement's result as requirementResults holds it; the order is the severity's.
+enum RequirementResult : LONG { REQ_RESULT_NOT_MET = 0, REQ_RESULT_WARNING = 1, REQ_RESULT_MET = 2 };
 
 struct CConflictLists {
     CSimpleArray<CString> displayNames;

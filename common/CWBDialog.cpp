@@ -2,6 +2,7 @@
 
 #include <exdisp.h>
 #include <mshtml.h>
+#include <mshtmhst.h>
 #include <shellapi.h>
 
 #include <cstdarg>
@@ -37,7 +38,7 @@ void __stdcall CWBDialog::NewWindow3(IDispatch**, VARIANT_BOOL* cancel, DWORD, B
     // No browser window of our own: the link opens in the user's default browser.
     if (cancel)
         *cancel = VARIANT_TRUE;
-    CW2A address(url, CP_ACP);
+    CW2A address(url);
     if (IsWebUrl(address))
         ::ShellExecuteA(nullptr, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
 }
@@ -48,7 +49,7 @@ void CWBDialog::ItemNavigateError(WORD, IDispatch*, VARIANT*, VARIANT*, VARIANT*
 
 DWORD CWBDialog::GetHostFlags()
 {
-    return 0x4000d;
+    return DOCHOSTUIFLAG_THEME | DOCHOSTUIFLAG_SCROLL_NO | DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DIALOG;
 }
 
 void CWBDialog::OnBeforeBrowserSetup() {}
@@ -149,7 +150,7 @@ void CWBDialog::ApplyDefaultStyleSheet(IWebBrowser2* browser)
     CComBSTR blank(L"about:blank");
     if (FAILED(document->createStyleSheet(blank, -1, &sheet)) || !sheet)
         return;
-    CComBSTR css(CA2W(CTextDef::GetText("COMMON_DEFAULTSTYLESHEET"), CP_ACP));
+    CComBSTR css(CA2W(CTextDef::GetText("COMMON_DEFAULTSTYLESHEET")));
     sheet->put_cssText(css);
 }
 

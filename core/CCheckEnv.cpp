@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "CPageContext.h"
+
 namespace {
 
 const char kCpuKey[] = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
@@ -148,12 +150,12 @@ bool CCheckEnv::Applies(const CString& pattern, const char* systemName, bool sta
 int CCheckEnv::CheckOs(const CSystemRequirements* store, const char* systemName)
 {
     if (!store)
-        return 0;
+        return REQ_RESULT_NOT_MET;
     const CString build = GetCurrentBuild(Api());
     const CSimpleArray<COsBlackListElement>& blackList = store->GetOsBlackList();
     for (int i = 0; i < blackList.GetSize(); ++i)
         if (Applies(blackList[i].pattern, systemName, false) && blackList[i].build == build)
-            return 0;
+            return REQ_RESULT_NOT_MET;
 
     const int servicePack = VersionInfo(Api()).wServicePackMajor;
     const int bitness = Api().isWow64() ? 64 : 32;
@@ -167,12 +169,12 @@ int CCheckEnv::CheckOs(const CSystemRequirements* store, const char* systemName)
             (entry.bitness == -1 || entry.bitness == bitness))
             return entry.result;
     }
-    return 0;
+    return REQ_RESULT_NOT_MET;
 }
 
 int CCheckEnv::CheckCpu(const CSystemRequirements* store, const char* systemName, DWORD mhz)
 {
-    int result = 2;
+    int result = REQ_RESULT_MET;
     if (!store)
         return result;
     const CSimpleArray<CCpuReqElement>& entries = store->GetCpuEntries();
@@ -187,7 +189,7 @@ int CCheckEnv::CheckCpu(const CSystemRequirements* store, const char* systemName
 
 int CCheckEnv::CheckMemory(const CSystemRequirements* store, const char* systemName, DWORD megabytes)
 {
-    int result = 2;
+    int result = REQ_RESULT_MET;
     if (!store)
         return result;
     const CSimpleArray<CMemReqElement>& entries = store->GetMemEntries();
@@ -203,7 +205,7 @@ int CCheckEnv::CheckMemory(const CSystemRequirements* store, const char* systemN
 int CCheckEnv::CheckBrowser(const CSystemRequirements* store, const char* systemName, const char* version)
 {
     const BrowserVersion installed = ParseBrowserVersion(version);
-    int result = 2;
+    int result = REQ_RESULT_MET;
     if (!store)
         return result;
     const CSimpleArray<CIeReqElement>& entries = store->GetIeEntries();
@@ -213,9 +215,9 @@ int CCheckEnv::CheckBrowser(const CSystemRequirements* store, const char* system
             continue;
         m_ieEntry = entry;
         if (CompareBrowserVersions(installed, entry.minimum) < 0)
-            result = 0;
+            result = REQ_RESULT_NOT_MET;
         else
-            result = CompareBrowserVersions(installed, entry.upper) < 0 ? 2 : 0;
+            result = CompareBrowserVersions(installed, entry.upper) < 0 ? REQ_RESULT_MET : REQ_RESULT_NOT_MET;
     }
     return result;
 }
@@ -242,7 +244,7 @@ void CCheckEnv::EvaluateDisks(const CSystemRequirements* store, const char* syst
     }
     const LONGLONG systemFree = systemDrive >= 0 ? freeMb[systemDrive] : 0;
 
-    int result = 2;
+    int result = REQ_RESULT_MET;
     DWORD mask = 0;
     const CSimpleArray<CHddReqElement>& entries = store->GetHddEntries();
     for (int i = 0; i < entries.GetSize(); ++i) {
@@ -266,11 +268,11 @@ void CCheckEnv::EvaluateDisks(const CSystemRequirements* store, const char* syst
                 otherDriveFits = true;
         }
         if (systemFree >= systemNeed)
-            result = 2;
+            result = REQ_RESULT_MET;
         else if (otherDriveFits && systemFree >= entry.systemPart)
-            result = 1;
+            result = REQ_RESULT_WARNING;
         else
-            result = 0;
+            result = REQ_RESULT_NOT_MET;
     }
     m_systemDriveFree = DWORD(systemFree);
     m_driveMask = mask;

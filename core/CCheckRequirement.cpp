@@ -55,7 +55,7 @@ CSimpleArray<ExcludePair> ParseExcludeList(const CString& text)
 
 LONG Result(LONG probed, const char* skipSwitch)
 {
-    return CTextDef::HasText(skipSwitch) ? 2 : probed;
+    return CTextDef::HasText(skipSwitch) ? REQ_RESULT_MET : probed;
 }
 
 }  // namespace
@@ -74,7 +74,7 @@ int CCheckRequirement::Run(HWND, CPageContext* ctx)
     else
         SetAllFailed();  // a check that never ran must not pass for one that did
     for (LONG result : ctx->requirementResults)
-        if (result >= 0 && result <= 2)
+        if (result >= REQ_RESULT_NOT_MET && result <= REQ_RESULT_MET)
             ++m_counters[result];
     return 0;
 }
@@ -94,7 +94,7 @@ unsigned __stdcall CCheckRequirement::CheckRequirementThreadProc(void* self)
 void CCheckRequirement::SetAllFailed()
 {
     for (LONG& result : m_context->requirementResults)
-        result = 0;
+        result = REQ_RESULT_NOT_MET;
     for (DWORD& figure : m_context->diskFigures)
         figure = 0;
 }
@@ -120,7 +120,7 @@ void CCheckRequirement::RunCheck()
     ctx.diskFigures[2] = DWORD(GetHddEntry().installPart);
 
     const bool conflicts = ctx.conflictLists.uninstallKeys.GetSize() > 0;
-    ctx.requirementResults[REQ_APP] = (!CTextDef::HasText("TWEAK_SKIP_SRCHK_OS") && conflicts) ? 0 : 2;
+    ctx.requirementResults[REQ_APP] = (!CTextDef::HasText("TWEAK_SKIP_SRCHK_OS") && conflicts) ? REQ_RESULT_NOT_MET : REQ_RESULT_MET;
 }
 
 BOOL CCheckRequirement::CheckConflicts(CSimpleArray<CString>& names, CSimpleArray<CString>& keys)

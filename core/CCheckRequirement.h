@@ -15,9 +15,9 @@ public:
 
     // Blocks until the check has ended; always 0. window is not used by the check.
     int Run(HWND window, CPageContext* ctx);
-    // Results equal to 0 (errors) and to 1 (warnings) in the last run.
-    int GetErrorCount() const { return m_counters[0]; }
-    int GetWarningCount() const { return m_counters[1]; }
+    // Results not met (errors) and warnings in the last run.
+    int GetErrorCount() const { return m_counters[REQ_RESULT_NOT_MET]; }
+    int GetWarningCount() const { return m_counters[REQ_RESULT_WARNING]; }
 
     // Installed software named by the downloaded conflict list or the exclusion list, less
     // the exclusions that match exactly. FALSE with empty lists when the list cannot be

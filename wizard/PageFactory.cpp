@@ -121,8 +121,8 @@ CWBDialog* CreateShortfallPage(unsigned number, bool warning, CPageContext* cont
     static const RequirementIndex kCheckOfCode[] = {REQ_OS, REQ_IE, REQ_HDD, REQ_CPU, REQ_MEM};
     if (context) {
         for (LONG& result : context->requirementResults)
-            result = 2;
-        context->requirementResults[kCheckOfCode[number - 1]] = warning ? 1 : 0;
+            result = REQ_RESULT_MET;
+        context->requirementResults[kCheckOfCode[number - 1]] = warning ? REQ_RESULT_WARNING : REQ_RESULT_NOT_MET;
     }
     return Make<CShortDialog>();
 }

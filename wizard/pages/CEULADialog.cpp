@@ -1,5 +1,7 @@
 #include "CEULADialog.h"
 
+#include <mshtmhst.h>
+
 #include "PageTexts.h"
 
 CEULADialog::CEULADialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -9,7 +11,7 @@ CEULADialog::~CEULADialog() = default;
 DWORD CEULADialog::GetHostFlags()
 {
     // The terms are long and selectable, inside a border.
-    return 0x40000;
+    return DOCHOSTUIFLAG_THEME;
 }
 
 void CEULADialog::InitTexts()

@@ -1,5 +1,7 @@
 #include "CExternalEULADialog.h"
 
+#include <mshtmhst.h>
+
 #include "PageTexts.h"
 
 CExternalEULADialog::CExternalEULADialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -9,7 +11,7 @@ CExternalEULADialog::~CExternalEULADialog() = default;
 DWORD CExternalEULADialog::GetHostFlags()
 {
     // The terms are long and selectable, inside a border.
-    return 0x40000;
+    return DOCHOSTUIFLAG_THEME;
 }
 
 void CExternalEULADialog::InitTexts()

@@ -1,5 +1,7 @@
 #include "CModifyStatusDialog.h"
 
+#include <mshtmhst.h>
+
 #include "PageTexts.h"
 
 CModifyStatusDialog::CModifyStatusDialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -9,7 +11,7 @@ CModifyStatusDialog::~CModifyStatusDialog() = default;
 DWORD CModifyStatusDialog::GetHostFlags()
 {
     // Long lists scroll, so the scroll bar stays.
-    return 0x40005;
+    return DOCHOSTUIFLAG_THEME | DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DIALOG;
 }
 
 void CModifyStatusDialog::InitTexts()

@@ -1,5 +1,7 @@
 #include "CPreCancelDialog.h"
 
+#include <mshtmhst.h>
+
 #include "PageTexts.h"
 
 CPreCancelDialog::CPreCancelDialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -9,7 +11,7 @@ CPreCancelDialog::~CPreCancelDialog() = default;
 DWORD CPreCancelDialog::GetHostFlags()
 {
     // Long lists scroll, so the scroll bar stays.
-    return 0x40005;
+    return DOCHOSTUIFLAG_THEME | DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DIALOG;
 }
 
 void CPreCancelDialog::InitTexts()

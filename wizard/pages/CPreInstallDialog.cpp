@@ -1,5 +1,7 @@
 #include "CPreInstallDialog.h"
 
+#include <mshtmhst.h>
+
 #include "PageTexts.h"
 
 CPreInstallDialog::CPreInstallDialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -9,7 +11,7 @@ CPreInstallDialog::~CPreInstallDialog() = default;
 DWORD CPreInstallDialog::GetHostFlags()
 {
     // Long lists scroll, so the scroll bar stays.
-    return 0x40005;
+    return DOCHOSTUIFLAG_THEME | DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DIALOG;
 }
 
 void CPreInstallDialog::InitTexts()

@@ -1,5 +1,7 @@
 #include "CRegClientDialog.h"
 
+#include <mshtmhst.h>
+
 #include "PageTexts.h"
 
 CRegClientDialog::CRegClientDialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -9,7 +11,7 @@ CRegClientDialog::~CRegClientDialog() = default;
 DWORD CRegClientDialog::GetHostFlags()
 {
     // The entry form scrolls and keeps its border.
-    return 0x40001;
+    return DOCHOSTUIFLAG_THEME | DOCHOSTUIFLAG_DIALOG;
 }
 
 void CRegClientDialog::InitTexts()

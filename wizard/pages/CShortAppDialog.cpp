@@ -1,5 +1,7 @@
 #include "CShortAppDialog.h"
 
+#include <mshtmhst.h>
+
 #include "PageTexts.h"
 
 CShortAppDialog::CShortAppDialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -9,7 +11,7 @@ CShortAppDialog::~CShortAppDialog() = default;
 DWORD CShortAppDialog::GetHostFlags()
 {
     // Long lists scroll, so the scroll bar stays.
-    return 0x40005;
+    return DOCHOSTUIFLAG_THEME | DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DIALOG;
 }
 
 void CShortAppDialog::InitTexts()

@@ -1,5 +1,7 @@
 #include "CShortHDDDialog.h"
 
+#include <mshtmhst.h>
+
 #include "PageTexts.h"
 
 CShortHDDDialog::CShortHDDDialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -9,7 +11,7 @@ CShortHDDDialog::~CShortHDDDialog() = default;
 DWORD CShortHDDDialog::GetHostFlags()
 {
     // Long lists scroll, so the scroll bar stays.
-    return 0x40005;
+    return DOCHOSTUIFLAG_THEME | DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DIALOG;
 }
 
 void CShortHDDDialog::InitTexts()

@@ -1,5 +1,7 @@
 #include "CStatusDialog.h"
 
+#include <mshtmhst.h>
+
 #include "PageTexts.h"
 
 CStatusDialog::CStatusDialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -9,7 +11,7 @@ CStatusDialog::~CStatusDialog() = default;
 DWORD CStatusDialog::GetHostFlags()
 {
     // Long lists scroll, so the scroll bar stays.
-    return 0x40005;
+    return DOCHOSTUIFLAG_THEME | DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DIALOG;
 }
 
 void CStatusDialog::InitTexts()

@@ -1,5 +1,7 @@
 #include "CUpgradeEULADialog.h"
 
+#include <mshtmhst.h>
+
 #include "PageTexts.h"
 
 CUpgradeEULADialog::CUpgradeEULADialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -9,7 +11,7 @@ CUpgradeEULADialog::~CUpgradeEULADialog() = default;
 DWORD CUpgradeEULADialog::GetHostFlags()
 {
     // The terms are long and selectable, inside a border.
-    return 0x40000;
+    return DOCHOSTUIFLAG_THEME;
 }
 
 void CUpgradeEULADialog::InitTexts()
