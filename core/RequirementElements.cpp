@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include "CAtlException.h"
+#include "CPageContext.h"
 
 namespace {
 
@@ -78,10 +79,10 @@ bool CThresholdReqElement::Parse(const char* key, const char* value)
 int CThresholdReqElement::Compare(DWORD value) const
 {
     if (thresholds.GetSize() >= 1 && LONGLONG(value) >= thresholds[0])
-        return 2;
+        return REQ_RESULT_MET;
     if (thresholds.GetSize() >= 2 && LONGLONG(value) >= thresholds[1])
-        return 1;
-    return 0;
+        return REQ_RESULT_WARNING;
+    return REQ_RESULT_NOT_MET;
 }
 
 bool CHddReqElement::Parse(const char* key, const char* value)

@@ -3,6 +3,7 @@
 // a wildcard pattern matched against the running PC's system name; CPU, memory, disk and
 // browser entries may also be written for "STANDARD", which every system meets.
 #include "CSimpleArray.h"
+#include "CPageContext.h"
 #include "CStringT.h"
 
 class COsReqElement {
@@ -13,7 +14,7 @@ public:
     CString pattern;
     int servicePack = -1;  // -1: any
     int bitness = -1;      // -1: any, else 32 or 64
-    int result = 2;
+    int result = REQ_RESULT_MET;
 };
 
 class COsBlackListElement {
