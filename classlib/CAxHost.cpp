@@ -68,6 +68,20 @@ public:
 
     IOleObject* Control() const { return m_object; }
 
+    // The control's own keyboard handling first, as a real container gives it.
+    bool TranslateForwarded(MSG* message)
+    {
+        if (!m_object || !message)
+            return false;
+        IOleInPlaceActiveObject* active = nullptr;
+        if (FAILED(m_object->QueryInterface(IID_IOleInPlaceActiveObject, reinterpret_cast<void**>(&active))) ||
+            !active)
+            return false;
+        const HRESULT hr = active->TranslateAccelerator(message);
+        active->Release();
+        return hr == S_OK;
+    }
+
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
@@ -319,6 +333,10 @@ LRESULT CALLBACK HostWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
                     site->Release();
             }
             return 0;
+        }
+        case WM_FORWARDMSG: {
+            CAxSite* site = SiteOf(hWnd);
+            return site && site->TranslateForwarded(reinterpret_cast<MSG*>(lParam)) ? 1 : 0;
         }
         default:
             if (uMsg == WM_ATLGETCONTROL) {

@@ -74,10 +74,27 @@ HRESULT STDMETHODCALLTYPE CWebBrowserEventSink::QueryInterface(REFIID iid, void*
         return E_POINTER;
     if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID_KavoWebBrowserEvents2) {
         *object = static_cast<IDispatch*>(this);
+        AddRef();
         return S_OK;
     }
     *object = nullptr;
     return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE CWebBrowserEventSink::AddRef()
+{
+    if (m_page)
+        m_page->HoldObject();
+    return ULONG(::InterlockedIncrement(&m_refs)) + 1;
+}
+
+ULONG STDMETHODCALLTYPE CWebBrowserEventSink::Release()
+{
+    const LONG refs = ::InterlockedDecrement(&m_refs);
+    // Nothing of this object is touched after the page's release: it may have deleted both.
+    if (CWBDialog* page = m_page)
+        page->ReleaseObject();
+    return ULONG(refs) + 1;
 }
 
 HRESULT STDMETHODCALLTYPE CWebBrowserEventSink::GetTypeInfoCount(UINT* count)
@@ -105,11 +122,16 @@ HRESULT STDMETHODCALLTYPE CWebBrowserEventSink::Invoke(DISPID id, REFIID, LCID, 
 {
     if (!params || !m_page)
         return E_POINTER;
+    // A browser need not hold the sink while it calls it; the page must outlive the call.
+    AddRef();
+    HRESULT hr = E_FAIL;
     try {
-        return Dispatch(id, params);
+        hr = Dispatch(id, params);
     } catch (...) {
-        return E_FAIL;
+        hr = E_FAIL;
     }
+    Release();
+    return hr;
 }
 
 HRESULT CWebBrowserEventSink::Dispatch(DISPID id, DISPPARAMS* params)

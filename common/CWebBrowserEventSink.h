@@ -2,6 +2,9 @@
 // Receives a browser's events (DWebBrowserEvents2) and calls the page's event operations by
 // dispatch id: the main browser's, or for an extra browser (item id not 0) the item
 // operations, which have no new-window event. Nothing thrown by a page leaves Invoke.
+// The sink is a member of its page, so a reference to the sink holds the page: a page that
+// hands over from inside an event is deleted only when the browser lets go of the sink
+// after Invoke, not while Invoke is still on the stack.
 #include <windows.h>
 #include <oaidl.h>
 #include <ocidl.h>
@@ -30,16 +33,17 @@ public:
     void Unadvise();
     bool IsAdvised() const { return m_point != nullptr; }
 
-    // The sink lives inside its page: the counts only keep COM honest.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    // The page (and with it this sink) may be gone when the last reference goes.
+    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                      EXCEPINFO*, UINT* argumentError) override;
 
+    // Only while nothing holds the sink: the references held are the page's.
     void SetTarget(CWBDialog* page, WORD itemId)
     {
         m_page = page;
@@ -53,4 +57,5 @@ private:
     WORD m_itemId;
     IConnectionPoint* m_point = nullptr;
     DWORD m_cookie = 0;
+    LONG m_refs = 0;
 };
