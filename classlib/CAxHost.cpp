@@ -63,6 +63,18 @@ public:
 
     IOleObject* Control() const { return m_object; }
 
+    // The control's own keyboard handling first, as a real container gives it.
+    bool TranslateForwarded(MSG* message)
+    {
+        if (!m_object || !message)
+            return false;
+        CComPtr<IOleInPlaceActiveObject> active;
+        if (FAILED(m_object->QueryInterface(IID_IOleInPlaceActiveObject, reinterpret_cast<void**>(&active))) ||
+            !active)
+            return false;
+        return active->TranslateAccelerator(message) == S_OK;
+    }
+
     // The ids of the listed interfaces' bases.
     HRESULT QueryOther(REFIID iid, void** object)
     {
@@ -295,6 +307,10 @@ LRESULT CALLBACK HostWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
                     site->Release();
             }
             return 0;
+        }
+        case WM_FORWARDMSG: {
+            CAxSite* site = SiteOf(hWnd);
+            return site && site->TranslateForwarded(reinterpret_cast<MSG*>(lParam)) ? 1 : 0;
         }
         default:
             if (uMsg == WM_ATLGETCONTROL) {

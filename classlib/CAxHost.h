@@ -39,3 +39,8 @@ UINT AtlGetHostMessage();
 
 // The host of window (AddRef'd); S_FALSE with null when window hosts nothing.
 HRESULT AtlAxGetHost(HWND window, IUnknown** host);
+
+// Sent by the frame to the page child that holds the focus, with the address of a keyboard
+// or mouse MSG in lParam: a host window lets its control translate it (Tab, Delete, Ctrl+C
+// inside the control) and answers 1 when the control took it, else 0.
+#define WM_FORWARDMSG 0x037F

@@ -16,6 +16,10 @@ public:
 
     BOOL EndDialog(int result) { return ::EndDialog(m_hWnd, result); }
 
+    // Ends a HoldObject; when the window went while held and nothing else holds the object,
+    // it has its final message here and may be gone when this returns.
+    void ReleaseObject();
+
 protected:
     // finished: the object had its final message (and may be gone) before this returned.
     HWND CreateFromTemplate(HINSTANCE module, UINT id, HWND parent, LPARAM init, bool* finished = nullptr);

@@ -164,6 +164,15 @@ bool CWindowImplRoot::LeaveMessage(HWND hWnd, UINT uMsg, const MSG* saved)
     return false;
 }
 
+bool CWindowImplRoot::LeaveHold()
+{
+    if (--m_depth == 0 && m_destroyed) {
+        m_destroyed = false;
+        return true;
+    }
+    return false;
+}
+
 HWND CWindowImplBaseT::CreateInClass(const char* className, HWND parent, const RECT* rect, const char* name,
                                      DWORD style, DWORD exStyle, HMENU menuOrId, void* param)
 {
@@ -264,6 +273,15 @@ INT_PTR CDialogImplBaseT::DoModalFromTemplate(HINSTANCE module, UINT id, HWND pa
     INT_PTR result = ::DialogBoxParamA(module, MAKEINTRESOURCEA(id), parent, GetDialogProc(), init);
     AtlTakeCreatingWindow();
     return result;
+}
+
+void CDialogImplBaseT::ReleaseObject()
+{
+    if (LeaveHold()) {
+        NoteFinalMessage(this);
+        // The window is gone already.
+        OnFinalMessage(nullptr);
+    }
 }
 
 INT_PTR CALLBACK CDialogImplBaseT::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)

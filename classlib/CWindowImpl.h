@@ -3,6 +3,8 @@
 // window property (GWL_USERDATA belongs to the program), bound on the window's first
 // message. The object outlives every message of its window: when the window is destroyed
 // inside a nested message, OnFinalMessage waits until the outermost message has returned.
+// A call that reaches the object from outside its messages (an event of a control it hosts)
+// holds it the same way, from HoldObject to the matching release.
 #include <windows.h>
 
 #include "CMessageMap.h"
@@ -30,12 +32,17 @@ public:
 
     const MSG* m_pCurrentMsg = nullptr;
 
+    // Counts as one more message under way until the matching release.
+    void HoldObject() { ++m_depth; }
+
 protected:
     // Bookkeeping around one message; true when the object may now be finished with.
     void EnterMessage(const MSG& message, const MSG*& saved);
     // The message through the map; nothing a handler throws goes further.
     BOOL RouteMessage(const MSG& message, LRESULT& result, BOOL handledWhenThrown);
     bool LeaveMessage(HWND hWnd, UINT uMsg, const MSG* saved);
+    // Ends a hold; true when the window went meanwhile and this was the last message or hold.
+    bool LeaveHold();
 
 private:
     int m_depth = 0;

@@ -14,6 +14,17 @@
 #include "CComVariant.h"
 #include "CTextDef.h"
 
+namespace {
+
+void ShellOpen(const char* url)
+{
+    ::ShellExecuteA(nullptr, nullptr, url, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+DefaultBrowserOpener g_openInDefaultBrowser = ShellOpen;
+
+}  // namespace
+
 const char kShiftJisMetaLine[] = "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\r\n";
 
 CWBDialog::CWBDialog(WORD dialogId, WORD browserId) : m_dialogId(dialogId), m_browserId(browserId)
@@ -40,7 +51,7 @@ void __stdcall CWBDialog::NewWindow3(IDispatch**, VARIANT_BOOL* cancel, DWORD, B
         *cancel = VARIANT_TRUE;
     CW2A address(url);
     if (IsWebUrl(address))
-        ::ShellExecuteA(nullptr, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
+        g_openInDefaultBrowser(address);
 }
 void CWBDialog::ItemBeforeNavigate2(WORD, IDispatch*, VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT_BOOL*) {}
 void CWBDialog::ItemDocumentComplete(WORD, IDispatch*, VARIANT*) {}
@@ -273,4 +284,11 @@ bool IsWebUrl(const char* url)
     if (!url)
         return false;
     return _strnicmp(url, "http://", 7) == 0 || _strnicmp(url, "https://", 8) == 0;
+}
+
+DefaultBrowserOpener SetDefaultBrowserOpener(DefaultBrowserOpener opener)
+{
+    const DefaultBrowserOpener former = g_openInDefaultBrowser;
+    g_openInDefaultBrowser = opener ? opener : ShellOpen;
+    return former;
 }

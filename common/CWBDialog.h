@@ -110,6 +110,11 @@ extern const char kShiftJisMetaLine[];
 // administrator rights, so a file or other scheme would run with them.
 bool IsWebUrl(const char* url);
 
+// What opens a web address in the user's default browser (ShellExecute); tests put a
+// recorder in its place. Returns the former one; null puts ShellExecute back.
+typedef void (*DefaultBrowserOpener)(const char* url);
+DefaultBrowserOpener SetDefaultBrowserOpener(DefaultBrowserOpener opener);
+
 // A page passed over or handed over: its window goes (and the page with its final message),
 // or, when it never got one, the object itself.
 void DestroyPage(CWBDialog* page);

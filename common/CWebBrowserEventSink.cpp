@@ -75,6 +75,22 @@ HRESULT CWebBrowserEventSink::QueryOther(REFIID iid, void** object)
     return S_OK;
 }
 
+ULONG STDMETHODCALLTYPE CWebBrowserEventSink::AddRef()
+{
+    if (m_page)
+        m_page->HoldObject();
+    return CComObjectImpl::AddRef();
+}
+
+ULONG STDMETHODCALLTYPE CWebBrowserEventSink::Release()
+{
+    const ULONG refs = CComObjectImpl::Release();
+    // Nothing of this object is touched after the page's release: it may have deleted both.
+    if (CWBDialog* page = m_page)
+        page->ReleaseObject();
+    return refs;
+}
+
 HRESULT STDMETHODCALLTYPE CWebBrowserEventSink::GetTypeInfoCount(UINT* count)
 {
     if (!count)
@@ -100,11 +116,16 @@ HRESULT STDMETHODCALLTYPE CWebBrowserEventSink::Invoke(DISPID id, REFIID, LCID, 
 {
     if (!params || !m_page)
         return E_POINTER;
+    // A browser need not hold the sink while it calls it; the page must outlive the call.
+    AddRef();
+    HRESULT hr = E_FAIL;
     try {
-        return Dispatch(id, params);
+        hr = Dispatch(id, params);
     } catch (...) {
-        return E_FAIL;
+        hr = E_FAIL;
     }
+    Release();
+    return hr;
 }
 
 HRESULT CWebBrowserEventSink::Dispatch(DISPID id, DISPPARAMS* params)

@@ -2,6 +2,9 @@
 // Receives a browser's events (DWebBrowserEvents2) and calls the page's event operations by
 // dispatch id: the main browser's, or for an extra browser (item id not 0) the item
 // operations, which have no new-window event. Nothing thrown by a page leaves Invoke.
+// The sink is a member of its page, so a reference to the sink holds the page: a page that
+// hands over from inside an event is deleted only when the browser lets go of the sink
+// after Invoke, not while Invoke is still on the stack.
 #include <windows.h>
 #include <oaidl.h>
 #include <ocidl.h>
@@ -36,12 +39,16 @@ public:
     // The sink lives inside its page, which alone ends it: Release never deletes it.
     // Answers the event interface's id as well.
     HRESULT QueryOther(REFIID iid, void** object);
+    // A reference to the sink holds its page (the page may be gone after the last Release).
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                      EXCEPINFO*, UINT* argumentError) override;
 
+    // Only while nothing holds the sink: the references held are the page's.
     void SetTarget(CWBDialog* page, WORD itemId)
     {
         m_page = page;

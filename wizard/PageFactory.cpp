@@ -6,38 +6,15 @@
 
 #include "CCheckRequirement.h"
 #include "CPageContext.h"
-#include "pages/CCheckComputerDialog.h"
-#include "pages/CEULADialog.h"
+#include "PageTable.h"
 #include "pages/CErrorDialog.h"
-#include "pages/CInstallDialog.h"
 #include "pages/CInstallFailedDialog.h"
-#include "pages/CLoginDialog.h"
-#include "pages/CModifyStatusDialog.h"
-#include "pages/COPSProgressDialog.h"
-#include "pages/CPostCancelDialog.h"
-#include "pages/CPostInstallDialog.h"
-#include "pages/CPostSignupDialog.h"
-#include "pages/CPostUpgradeDialog.h"
-#include "pages/CPreCancelDialog.h"
-#include "pages/CPreInstallDialog.h"
-#include "pages/CPreSignupDialog.h"
-#include "pages/CPreUpgradeDialog.h"
-#include "pages/CRegClientDialog.h"
 #include "pages/CShortAppDialog.h"
 #include "pages/CShortDialog.h"
 #include "pages/CShortHDDDialog.h"
-#include "pages/CSignupDialog.h"
-#include "pages/CStartDialog.h"
-#include "pages/CStatusDialog.h"
-#include "pages/CUpgradeEULADialog.h"
 #include "pages/CUpgradeFailedDialog.h"
-#include "pages/CUpgradeShortAppDialog.h"
-#include "pages/CUpgradeShortDialog.h"
-#include "pages/CUpgradeShortHDDDialog.h"
 
 namespace {
-
-typedef CWBDialog* (*PageMaker)();
 
 template <typename T>
 CWBDialog* Make()
@@ -45,54 +22,12 @@ CWBDialog* Make()
     return new (std::nothrow) T;
 }
 
-// The sequences are not built yet, so their names yield no page.
-CWBDialog* NoPage()
+// The sequence names ("COMPLETE_INSTALLATION", "COMPLETE_UPGRADE", "NORMAL_SEQUENCE") are not
+// built yet: like every name that is no page class, they yield no page.
+CWBDialog* PageOfClassName(const char* name)
 {
-    return nullptr;
-}
-
-struct NamedPage {
-    const char* name;
-    PageMaker make;
-};
-
-const NamedPage kNamedPages[] = {
-    {"CLoginDialog", Make<CLoginDialog>},
-    {"CStatusDialog", Make<CStatusDialog>},
-    {"CModifyStatusDialog", Make<CModifyStatusDialog>},
-    {"CStartDialog", Make<CStartDialog>},
-    {"CCheckComputerDialog", Make<CCheckComputerDialog>},
-    {"CEULADialog", Make<CEULADialog>},
-    {"CPreSignupDialog", Make<CPreSignupDialog>},
-    {"CSignupDialog", Make<CSignupDialog>},
-    {"CPostSignupDialog", Make<CPostSignupDialog>},
-    {"CRegClientDialog", Make<CRegClientDialog>},
-    {"CPreInstallDialog", Make<CPreInstallDialog>},
-    {"CInstallDialog", Make<CInstallDialog>},
-    {"CPostInstallDialog", Make<CPostInstallDialog>},
-    {"CInstallFailedDialog", Make<CInstallFailedDialog>},
-    {"CPreCancelDialog", Make<CPreCancelDialog>},
-    {"CPostCancelDialog", Make<CPostCancelDialog>},
-    {"CShortDialog", Make<CShortDialog>},
-    {"CShortHDDDialog", Make<CShortHDDDialog>},
-    {"CShortAppDialog", Make<CShortAppDialog>},
-    {"CErrorDialog", Make<CErrorDialog>},
-    {"CPreUpgradeDialog", Make<CPreUpgradeDialog>},
-    {"CUpgradeEULADialog", Make<CUpgradeEULADialog>},
-    {"CUpgradeFailedDialog", Make<CUpgradeFailedDialog>},
-    {"CUpgradeShortDialog", Make<CUpgradeShortDialog>},
-    {"CUpgradeShortAppDialog", Make<CUpgradeShortAppDialog>},
-    {"CUpgradeShortHDDDialog", Make<CUpgradeShortHDDDialog>},
-    {"CPostUpgradeDialog", Make<CPostUpgradeDialog>},
-    {"COPSProgressDialog", Make<COPSProgressDialog>},
-    {"COMPLETE_INSTALLATION", NoPage},
-    {"COMPLETE_UPGRADE", NoPage},
-    {"NORMAL_SEQUENCE", NoPage},
-};
-
-bool IsErrorCode(const char* name)
-{
-    return std::strncmp(name, "EWS", 3) == 0 || std::strncmp(name, "EXG", 3) == 0;
+    const PageRow* row = FindPageRow(name);
+    return row && row->byName ? row->make() : nullptr;
 }
 
 // Leading decimal digits; a run too long for 32 bits stays at UINT_MAX, so it can never wrap
@@ -199,13 +134,6 @@ CWBDialog* CreatePageObject(const char* name, HWND parent, CPageContext* context
 {
     if (!name)
         return nullptr;
-    CWBDialog* page = nullptr;
-    if (IsErrorCode(name)) {
-        page = CreateErrorPage(name, context);
-    } else {
-        for (const NamedPage& entry : kNamedPages)
-            if (std::strcmp(name, entry.name) == 0)
-                page = entry.make();
-    }
+    CWBDialog* page = IsErrorCode(name) ? CreateErrorPage(name, context) : PageOfClassName(name);
     return CreatePageWindow(page, parent, context);
 }

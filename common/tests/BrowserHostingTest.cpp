@@ -12,6 +12,7 @@
 #include "CIEServer.h"
 #include "CShortcutkeySuppressor.h"
 #include "CWBDialog.h"
+#include "PageBench.h"
 
 namespace {
 
@@ -159,24 +160,6 @@ public:
 
     IOleClientSite* m_site;
     IDocHostUIHandler* handler = nullptr;
-};
-
-// Holds the keys given down in the thread's keyboard state while it lives.
-class HeldKeys {
-public:
-    explicit HeldKeys(std::vector<BYTE> keys)
-    {
-        GetKeyboardState(m_saved);
-        BYTE state[256];
-        memcpy(state, m_saved, sizeof state);
-        for (BYTE key : keys)
-            state[key] = 0x80;
-        SetKeyboardState(state);
-    }
-    ~HeldKeys() { SetKeyboardState(m_saved); }
-
-private:
-    BYTE m_saved[256];
 };
 
 MSG KeyDown(WPARAM key)
@@ -337,7 +320,8 @@ public:
 
 TEST(BrowserSetUp, PageHostFlagsAndNoContextMenuReachTheDocumentsHandler)
 {
-    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    ScopedOle ole;
+    ASSERT_TRUE(ole.Ok());
     AtlAxWinInit();
     HWND parent = CreateWindowExA(0, "STATIC", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
                                   nullptr, nullptr);
@@ -355,7 +339,6 @@ TEST(BrowserSetUp, PageHostFlagsAndNoContextMenuReachTheDocumentsHandler)
         page.DestroyWindow();
     }
     DestroyWindow(parent);
-    OleUninitialize();
 }
 
 TEST(BrowserSetUp, WindowWithoutControlHasNoHost)

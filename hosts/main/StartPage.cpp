@@ -5,6 +5,7 @@
 #include "CCoreLoader.h"
 #include "CPageContext.h"
 #include "CWBDialog.h"
+#include "PageNames.h"
 
 namespace {
 
@@ -13,39 +14,13 @@ struct Row {
     StartPageChoice choice;
 };
 
+// The program's own pages and the sequences; the core library's pages follow from its list.
 const Row kRows[] = {
     {"RESTART", {StartPageChoice::UpdatePage, nullptr, 1}},
     {"A_N04", {StartPageChoice::UpdatePage, nullptr, 0}},
     {"EXG3001", {StartPageChoice::FirewallFoundPage, nullptr, 0}},
     {"EXG6001", {StartPageChoice::ErrorPage, "EXG6001", -1}},
     {"EPN0260", {StartPageChoice::ErrorPage, "EPN0260", -1}},
-    {"A_N07", {StartPageChoice::CorePage, "CLoginDialog", 0}},
-    {"A_N08", {StartPageChoice::CorePage, "CStatusDialog", 0}},
-    {"A_N08_2", {StartPageChoice::CorePage, "CModifyStatusDialog", 0}},
-    {"B_N01", {StartPageChoice::CorePage, "CStartDialog", 0}},
-    {"B_N02", {StartPageChoice::CorePage, "CCheckComputerDialog", 0}},
-    {"B_N03", {StartPageChoice::CorePage, "CCheckComputerDialog", 0}},
-    {"B_N04", {StartPageChoice::CorePage, "CEULADialog", 0}},
-    {"B_N05", {StartPageChoice::CorePage, "CPreSignupDialog", 0}},
-    {"B_N05_2", {StartPageChoice::CorePage, "CSignupDialog", 0}},
-    {"B_N06", {StartPageChoice::CorePage, "CPostSignupDialog", 0}},
-    {"B_N07", {StartPageChoice::CorePage, "CRegClientDialog", 0}},
-    {"B_N08", {StartPageChoice::CorePage, "CPreInstallDialog", 0}},
-    {"B_N09", {StartPageChoice::CorePage, "CInstallDialog", 0}},
-    {"B_N10", {StartPageChoice::CorePage, "CPostInstallDialog", 0}},
-    {"B_E02_2", {StartPageChoice::CorePage, "CShortDialog", 0}},
-    {"B_E02_HDD_2", {StartPageChoice::CorePage, "CShortHDDDialog", 0}},
-    {"B_E02_SOFT_2", {StartPageChoice::CorePage, "CShortAppDialog", 0}},
-    {"B_E09", {StartPageChoice::CorePage, "CInstallFailedDialog", 0}},
-    {"C_N01", {StartPageChoice::CorePage, "CPreCancelDialog", 0}},
-    {"C_N02", {StartPageChoice::CorePage, "CPostCancelDialog", 0}},
-    {"D_N01", {StartPageChoice::CorePage, "CPreUpgradeDialog", 0}},
-    {"D_N03", {StartPageChoice::CorePage, "CUpgradeEULADialog", 0}},
-    {"D_N05", {StartPageChoice::CorePage, "CPostUpgradeDialog", 0}},
-    {"D_E02_2", {StartPageChoice::CorePage, "CUpgradeShortDialog", 0}},
-    {"D_E02_HDD_2", {StartPageChoice::CorePage, "CUpgradeShortHDDDialog", 0}},
-    {"D_E02_SOFT_2", {StartPageChoice::CorePage, "CUpgradeShortAppDialog", 0}},
-    {"D_E05", {StartPageChoice::CorePage, "CUpgradeFailedDialog", 0}},
     {"COMPLETE_INSTALLATION", {StartPageChoice::CorePage, "COMPLETE_INSTALLATION", 1}},
     {"COMPLETE_UPGRADE", {StartPageChoice::CorePage, "COMPLETE_UPGRADE", 1}},
     {"SKIP_PREAMBLE", {StartPageChoice::CorePage, "NORMAL_SEQUENCE", 1}},
@@ -61,8 +36,12 @@ StartPageChoice ChooseStartPage(const char* id)
     for (const Row& row : kRows)
         if (std::strcmp(id, row.id) == 0)
             return row.choice;
+    for (const PageName& page : kPageNames)
+        for (const char* startId : page.startIds)
+            if (startId && std::strcmp(id, startId) == 0)
+                return {StartPageChoice::CorePage, page.className, 0};
     // The core library's error page for an order-system or installer code.
-    if (std::strncmp(id, "EWS", 3) == 0 || std::strncmp(id, "EXG", 3) == 0)
+    if (IsErrorCode(id))
         return {StartPageChoice::CorePage, id, 0};
     return {StartPageChoice::NoPage, nullptr, -1};
 }

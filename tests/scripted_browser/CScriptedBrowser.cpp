@@ -520,6 +520,8 @@ HRESULT CScriptedBrowser::QueryInterface(REFIID iid, void** object)
         *object = static_cast<IOleInPlaceObject*>(this);
     else if (iid == IID_IConnectionPointContainer)
         *object = static_cast<IConnectionPointContainer*>(this);
+    else if (iid == IID_IOleInPlaceActiveObject)
+        *object = static_cast<IOleInPlaceActiveObject*>(this);
     else
         return E_NOINTERFACE;
     AddRef();
@@ -826,6 +828,56 @@ HRESULT CScriptedBrowser::FindConnectionPoint(REFIID iid, IConnectionPoint** poi
     *point = &m_point;
     m_point.AddRef();
     return S_OK;
+}
+
+// ---- IOleInPlaceActiveObject ----
+
+HRESULT CScriptedBrowser::TranslateAccelerator(LPMSG message)
+{
+    if (!message)
+        return E_POINTER;
+    if (message->message < WM_KEYFIRST || message->message > WM_KEYLAST)
+        return S_FALSE;
+    try {
+        Hold hold(AsDispatch());
+        if (IDocHostUIHandler* handler = UiHandler()) {
+            const HRESULT hr = handler->TranslateAccelerator(message, nullptr, 0);
+            handler->Release();
+            if (hr == S_OK)
+                return S_OK;
+        }
+        Record("DocumentKey " + std::to_string(message->message) + " " + std::to_string(message->wParam));
+        const bool command = message->message == WM_KEYDOWN &&
+                             (::GetKeyState(VK_CONTROL) < 0 || message->wParam == VK_TAB);
+        return command ? S_OK : S_FALSE;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
+HRESULT CScriptedBrowser::OnFrameWindowActivate(BOOL)
+{
+    return S_OK;
+}
+
+HRESULT CScriptedBrowser::OnDocWindowActivate(BOOL)
+{
+    return S_OK;
+}
+
+HRESULT CScriptedBrowser::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL)
+{
+    return S_OK;
+}
+
+HRESULT CScriptedBrowser::EnableModeless(BOOL)
+{
+    return S_OK;
+}
+
+HRESULT CScriptedBrowser::ContextSensitiveHelp(BOOL)
+{
+    return E_NOTIMPL;
 }
 
 }  // namespace scripted

@@ -23,7 +23,8 @@ class CScriptedDocument;
 class CScriptedBrowser final : public CStubWebBrowser2,
                                public CStubOleObject,
                                public CStubOleInPlaceObject,
-                               public CStubConnectionPointContainer {
+                               public CStubConnectionPointContainer,
+                               public IOleInPlaceActiveObject {
 public:
     static HRESULT Create(REFIID iid, void** object);
     CScriptedBrowser(const CScriptedBrowser&) = delete;
@@ -109,6 +110,17 @@ public:
 
     // IConnectionPointContainer
     HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
+
+    // IOleInPlaceActiveObject: a key the container forwards goes to the document's UI handler
+    // first (S_OK: it swallowed the key); otherwise the document has it, which is recorded
+    // as the event line "DocumentKey <message> <key>" (decimal), and a Ctrl shortcut or Tab
+    // counts as taken (S_OK).
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG message) override;
+    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL activate) override;
+    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL activate) override;
+    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT border, IOleInPlaceUIWindow* window, BOOL frameWindow) override;
+    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL enable) override;
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL enterMode) override;
 
 private:
     CScriptedBrowser();

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <typeinfo>
 
 #include "CAtlModule.h"
@@ -12,6 +13,7 @@
 #include "CPageContext.h"
 #include "CoreExports.h"
 #include "PageFactory.h"
+#include "PageTable.h"
 #include "StepBar.h"
 #include "pages/CCheckComputerDialog.h"
 #include "pages/CEULADialog.h"
@@ -42,11 +44,11 @@
 #include "pages/CUpgradeShortDialog.h"
 #include "pages/CUpgradeShortHDDDialog.h"
 #include "resource.h"
-#include "PageTestFrame.h"
+#include "PageBench.h"
 
 namespace {
 
-const char* const kStartPhase = PageTestFrame::kStartPhase;
+const char* const kStartPhase = PageBench::kStartPhase;
 
 bool CloseEnabled(HWND frame)
 {
@@ -60,7 +62,7 @@ void SetClose(HWND frame, bool enabled)
                      MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED | MF_DISABLED));
 }
 
-using PageFactoryTest = PageTestFrame;
+using PageFactoryTest = PageBench;
 
 struct PageCase {
     const char* name;
@@ -109,10 +111,25 @@ const PageCase kPages[] = {
     {"COPSProgressDialog", typeid(COPSProgressDialog), IDD_OPSPROGRESS, 0xFFFF, FALSE, "LPCSairfdt", false, 0x4000d},
 };
 
+const PageCase* ExpectedPage(const char* name)
+{
+    for (const PageCase& c : kPages)
+        if (std::strcmp(c.name, name) == 0)
+            return &c;
+    return nullptr;
+}
+
 TEST_F(PageFactoryTest, EveryClassNameGivesItsPageInsideTheFrame)
 {
-    for (const PageCase& c : kPages) {
-        SCOPED_TRACE(c.name);
+    for (const PageRow& row : AllPages()) {
+        SCOPED_TRACE(row.className);
+        if (!row.byName) {
+            EXPECT_EQ(KAVOCore_GetPageObject(row.className, frame, &context), nullptr);
+            continue;
+        }
+        const PageCase* expected = ExpectedPage(row.className);
+        ASSERT_NE(expected, nullptr) << "a page the factory makes needs its expected facts in kPages";
+        const PageCase& c = *expected;
         context.phase = kStartPhase;
         // Start from the opposite state so the page has to set it.
         SetClose(frame, !c.closeEnabled);
@@ -134,6 +151,40 @@ TEST_F(PageFactoryTest, EveryClassNameGivesItsPageInsideTheFrame)
         context.notifyWindow = nullptr;
     }
     EXPECT_EQ(context.ownerPage, nullptr);
+    for (const PageCase& c : kPages)
+        EXPECT_NE(FindPageRow(c.name), nullptr) << c.name << " is in no row of the page table";
+}
+
+TEST_F(PageFactoryTest, StepLettersOfAPageClassAreKnownWithoutAPage)
+{
+    struct Case {
+        const char* name;
+        bool isPage;
+        const char* letters;
+    };
+    const Case cases[] = {
+        {"CStartDialog", true, "P"},
+        {"CLoginDialog", true, "=Lp"},
+        {"CPreSignupDialog", true, "SA"},
+        {"CPreCancelDialog", true, "=LPDt"},
+        {"CPostCancelDialog", true, "=LPDT"},
+        {"CUpgradeShortHDDDialog", true, "C"},
+        {"CUpgradeFailedDialog", true, "F"},
+        {"COPSProgressDialog", true, "S"},
+        {"CExternalEULADialog", true, nullptr},
+        {"CMotdDialog", true, nullptr},
+        {"CErrorDialog", true, nullptr},
+        {"NORMAL_SEQUENCE", false, nullptr},
+        {"cstartdialog", false, nullptr},
+        {"", false, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const char* letters = "untouched";
+        EXPECT_EQ(GetPageStepLetters(c.name, &letters), c.isPage);
+        EXPECT_STREQ(letters, c.letters);
+    }
+    EXPECT_FALSE(GetPageStepLetters(nullptr, nullptr));
 }
 
 TEST_F(PageFactoryTest, NamesOfNoPageCreateNothing)

@@ -15,7 +15,7 @@
 #include "StepBar.h"
 #include "pages/CExternalEULADialog.h"
 #include "resource.h"
-#include "PageTestFrame.h"
+#include "PageBench.h"
 
 namespace {
 
@@ -125,17 +125,17 @@ const TextCase kTexts[] = {
     {"CPreUpgradeDialog", IDCANCEL, "D_N01_IDCANCEL"},
 };
 
-class PageTextsTest : public PageTestFrame {
+class PageTextsTest : public PageBench {
 protected:
     void SetUp() override
     {
         LoadBuiltInText();
-        PageTestFrame::SetUp();
+        PageBench::SetUp();
     }
 
     void TearDown() override
     {
-        PageTestFrame::TearDown();
+        PageBench::TearDown();
         // Later suites read the built-in text.
         LoadBuiltInText();
     }

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "CPageContext.h"
+#include "PageNames.h"
 #include "StartPage.h"
 
 namespace {
@@ -47,6 +49,27 @@ INSTANTIATE_TEST_SUITE_P(Cases, StartPageTable, ::testing::Values(
     ChoiceCase{"a_n07", StartPageChoice::NoPage, nullptr, -1},
     ChoiceCase{"XYZ", StartPageChoice::NoPage, nullptr, -1},
     ChoiceCase{"", StartPageChoice::NoPage, nullptr, -1}));
+
+// No id of the program's own pages or sequences may hide a core library page, and no two
+// pages may claim the same id.
+TEST(StartPageList, EveryStartIdOfTheCoreLibrarysPagesChoosesItsOwnPage)
+{
+    std::vector<std::string> seen;
+    for (const PageName& page : kPageNames) {
+        for (const char* id : page.startIds) {
+            if (!id)
+                continue;
+            SCOPED_TRACE(id);
+            EXPECT_EQ(std::count(seen.begin(), seen.end(), id), 0);
+            seen.push_back(id);
+            const StartPageChoice choice = ChooseStartPage(id);
+            EXPECT_EQ(choice.kind, StartPageChoice::CorePage);
+            EXPECT_STREQ(choice.name, page.className);
+            EXPECT_EQ(choice.autoFlow, 0);
+        }
+    }
+    EXPECT_FALSE(seen.empty());
+}
 
 // Hands out numbered fake pages and records what it was asked.
 class RecordingSource : public IStartPageSource {
