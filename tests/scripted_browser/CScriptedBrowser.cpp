@@ -234,7 +234,7 @@ IDispatch* CScriptedBrowser::DocumentDispatch() const
 
 // ---- navigation ----
 //
-// What the double fires, and in which order (the order of the real control):
+// What the double fires, and in which order (modelled on the real control's):
 //   a navigation:   BeforeNavigate2 (inside the call or click that asks for it; a cancel ends
 //                   it here), then from the message loop CommandStateChange(-1) as the load
 //                   starts, then NavigateComplete2 <final address>, CommandStateChange(2, back

@@ -21,8 +21,8 @@
 // that browser's latest written document (0000 before the first) and the event line is as
 // Browser::Events gives it. Another process acts on a page with SendCommand.
 //
-// Event lines, in the order a real browser fires them (CScriptedBrowser.cpp has the whole
-// order): "BeforeNavigate2 <url>", "NavigateComplete2 <url>", "DocumentComplete <url>",
+// Event lines (CScriptedBrowser.cpp has the order in which they come, modelled on the real
+// control's): "BeforeNavigate2 <url>", "NavigateComplete2 <url>", "DocumentComplete <url>",
 // "NavigateError <url> <status>" (HTTP status in decimal, other failures as 0x800C0004
 // cannot connect, 0x800C0005 not found or not a loopback address, 0x800C0008 download
 // failure, 0x800C000B timeout, 0x800C0014 too many redirects, 0x800C0019 certificate not

@@ -6,12 +6,14 @@
 #include <mshtmhst.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "CA2W.h"
 #include "CAxHost.h"
 #include "CComBSTR.h"
 #include "CComVariant.h"
 #include "CShortcutkeySuppressor.h"
+#include "CWebBrowserEventSink.h"
 #include "FakeServer.h"
 
 using scripted::Browser;
@@ -275,6 +277,92 @@ TEST_F(BrowserFetchTest, HttpsReachesTheTestServerWithItsCertificateOnly)
     Navigate(other);
     EXPECT_EQ(page->calls.back(), "NavigateError " + other + " 800C0019");
     EXPECT_EQ(server->Hits("/secure.html"), 1);
+}
+
+namespace {
+
+// A bare event sink: for each event, its dispatch id and its arguments' types as they come
+// (first argument first), with "->" for each reference followed.
+class RawSink : public IDispatch {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (iid == IID_IUnknown || iid == IID_IDispatch) {
+            *object = static_cast<IDispatch*>(this);
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                                     UINT*) override
+    {
+        std::string line = std::to_string(id);
+        for (UINT i = params->cArgs; i-- > 0;)
+            line += " " + Shape(params->rgvarg[i]);
+        events.push_back(line);
+        return S_OK;
+    }
+
+    static std::string Shape(const VARIANT& value)
+    {
+        char type[16];
+        std::snprintf(type, sizeof type, "%X", unsigned(value.vt));
+        if (value.vt == (VT_BYREF | VT_VARIANT) && value.pvarVal)
+            return std::string(type) + "->" + Shape(*value.pvarVal);
+        return type;
+    }
+
+    Strings events;
+};
+
+}  // namespace
+
+TEST_F(BrowserTest, EventArgumentsHaveTheShapesOfTheRealControl)
+{
+    Open();
+    RawSink sink;
+    CComPtr<IConnectionPointContainer> container;
+    CComPtr<IConnectionPoint> point;
+    ASSERT_EQ(browser->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container)), S_OK);
+    ASSERT_EQ(container->FindConnectionPoint(DIID_KavoWebBrowserEvents2, &point), S_OK);
+    DWORD cookie = 0;
+    ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
+    ASSERT_EQ(NavigateToBlank(browser), S_OK);
+    ASSERT_TRUE(PumpUntilIdle(5000));
+    page->cancelNavigation = true;
+    CComVariant url(L"http://127.0.0.1:1/post");
+    SAFEARRAY* bytes = SafeArrayCreateVector(VT_UI1, 0, 1);
+    VARIANT postData;
+    postData.vt = VT_ARRAY | VT_UI1;
+    postData.parray = bytes;
+    CComVariant headers(L"Content-Type: application/x-www-form-urlencoded\r\n");
+    ASSERT_EQ(browser->Navigate2(&url, nullptr, nullptr, &postData, &headers), S_OK);
+    SafeArrayDestroy(bytes);
+    point->Unadvise(cookie);
+
+    // 9 dispatch, C|4000 by-reference variant, 8 string, 3 long, 2011 byte array, 0 empty, B|4000 bool.
+    EXPECT_EQ(sink.events, Strings({
+                               // BeforeNavigate2: the post data one reference deeper than the rest.
+                               "250 9 400C->8 400C->3 400C->8 400C->400C->0 400C->8 400B",
+                               "105 3 B",
+                               // NavigateComplete2 and DocumentComplete: browser and address.
+                               "252 9 400C->8",
+                               "105 3 B",
+                               "105 3 B",
+                               "105 3 B",
+                               "259 9 400C->8",
+                               "250 9 400C->8 400C->3 400C->8 400C->400C->2011 400C->8 400B",
+                           }));
 }
 
 TEST_F(BrowserTest, WritingACompleteDocumentStartsANewOneThatCompletesOnClose)
