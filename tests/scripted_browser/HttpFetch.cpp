@@ -148,7 +148,9 @@ HttpAnswer HttpFetch(const LoopbackUrl& url, const std::string& method, const st
     }
     DWORD status = 0;
     DWORD size = sizeof status;
-    if (!::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) {
+    // A connection closed without a status line is no answer (Wine's WinINet reports status 0).
+    if (!::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
+        status == 0) {
         answer.failure = kInetDownloadFailure;
         return answer;
     }

@@ -170,6 +170,8 @@ TEST_F(BrowserFetchTest, FailedNavigationReportsItsStatusAndCompletesUnlessCance
 {
     OpenBlank();
     ASSERT_TRUE(server->Fail("/missing.html", "404"));
+    ASSERT_TRUE(server->Fail("/broken.html", "500"));
+    ASSERT_TRUE(server->Fail("/dropped.html", "close", 0));
     const std::string missing = server->Url("/missing.html");
     const std::string refused = "http://127.0.0.1:" + std::to_string(server->ClosedPort()) + "/x.html";
     const struct {
@@ -178,6 +180,8 @@ TEST_F(BrowserFetchTest, FailedNavigationReportsItsStatusAndCompletesUnlessCance
         std::string status;
     } cases[] = {
         {missing, true, "404"},
+        {server->Url("/broken.html"), false, "500"},
+        {server->Url("/dropped.html"), true, "800C0008"},  // closed without an answer
         {refused, false, "800C0004"},                       // nobody listens
         {"http://192.0.2.1/never.html", true, "800C0005"},  // off the machine: never fetched
         {"ftp://127.0.0.1/x", false, "800C0005"},
