@@ -76,12 +76,15 @@ DISPPARAMS Params(VARIANT* arguments, UINT count)
 
 bool BrowserEvents::BeforeNavigate2(const NavigationRequest& request)
 {
-    Value url, flags, target, postData, headers;
+    Value url, flags, target, postData, postDataRef, headers;
     url.Text(request.url);
     flags.Long(request.flags);
     target.Text(request.target);
+    // The post data comes one reference deeper than the other arguments: the handler's
+    // PostData is itself a by-reference variant that holds the byte array (empty without data).
     if (request.hasPostData)
         postData.Bytes(request.postData);
+    ByRef(postDataRef.v, postData);
     headers.Text(request.headers);
     VARIANT_BOOL cancel = VARIANT_FALSE;
     VARIANT arguments[7];
@@ -89,7 +92,7 @@ bool BrowserEvents::BeforeNavigate2(const NavigationRequest& request)
     ByRef(arguments[5], url);
     ByRef(arguments[4], flags);
     ByRef(arguments[3], target);
-    ByRef(arguments[2], postData);
+    ByRef(arguments[2], postDataRef);
     ByRef(arguments[1], headers);
     ByRefBool(arguments[0], &cancel);
     DISPPARAMS params = Params(arguments, 7);
@@ -140,13 +143,23 @@ bool BrowserEvents::NewWindow3(const std::string& url, const std::string& contex
 
 void BrowserEvents::DocumentComplete(const std::string& url)
 {
+    FireWithUrl(kDispidDocumentComplete, url);
+}
+
+void BrowserEvents::NavigateComplete2(const std::string& url)
+{
+    FireWithUrl(kDispidNavigateComplete2, url);
+}
+
+void BrowserEvents::FireWithUrl(DISPID id, const std::string& url)
+{
     Value address;
     address.Text(url);
     VARIANT arguments[2];
     Dispatch(arguments[1], m_browser);
     ByRef(arguments[0], address);
     DISPPARAMS params = Params(arguments, 2);
-    m_point.Fire(kDispidDocumentComplete, params);
+    m_point.Fire(id, params);
 }
 
 void BrowserEvents::CommandStateChange(long command, bool enable)

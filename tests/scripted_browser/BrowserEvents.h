@@ -17,6 +17,7 @@ struct NavigationRequest {
     bool hasPostData = false;
     std::string postData;  // bytes
     std::string headers;
+    bool reload = false;  // Refresh: the same address again, no new travel step
 };
 
 class BrowserEvents {
@@ -29,10 +30,14 @@ public:
     bool BeforeNavigate2(const NavigationRequest& request);
     bool NavigateError(const std::string& url, const std::string& target, long status);
     bool NewWindow3(const std::string& url, const std::string& context, long flags);
+    void NavigateComplete2(const std::string& url);
     void DocumentComplete(const std::string& url);
     void CommandStateChange(long command, bool enable);
 
 private:
+    // The events whose arguments are the browser and its address.
+    void FireWithUrl(DISPID id, const std::string& url);
+
     CScriptedConnectionPoint& m_point;
     IDispatch* m_browser;
 };

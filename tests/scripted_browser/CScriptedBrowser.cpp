@@ -18,9 +18,8 @@ namespace scripted {
 
 namespace {
 
-// NWMF_USERINITED | NWMF_FIRST: a new window that the user's own click asked for.
-constexpr long kUserNewWindow = 0x2 | 0x4;
-constexpr long kCscUpdateCommands = -1;
+// More redirects than a browser follows for one navigation.
+constexpr int kMaxRedirects = 20;
 const char kFormHeaders[] = "Content-Type: application/x-www-form-urlencoded\r\n";
 
 // Keeps a browser alive across a call that may let the last outside reference go.
@@ -150,19 +149,20 @@ void CScriptedBrowser::CountWheelMessage()
     ++m_wheelMessages;
 }
 
-void CScriptedBrowser::DocumentLoaded(const std::string& html)
+void CScriptedBrowser::DocumentLoaded(CScriptedDocument* document, const std::string& html, const std::string& url)
 {
     const int number = DumpDocument(html);
+    document->SetDumpNumber(number);
     {
         std::lock_guard<std::recursive_mutex> hold(BrowserRegistry::Lock());
         m_written.push_back(html);
         if (number)
             m_dumpNumber = number;
     }
-    // A real browser completes the loaded document once more, under its blank address.
-    m_queue.Post([this] {
+    m_queue.Post([this, url] {
         Hold hold(AsDispatch());
-        FireDocumentComplete("about:blank");
+        FireCommandState(kCscUpdateCommands, true);
+        FireDocumentComplete(url);
     });
 }
 
@@ -190,12 +190,26 @@ bool CScriptedBrowser::IsChecked(const std::string& name) const
     return index >= 0 && model->elements[size_t(index)].checked;
 }
 
+std::string CScriptedBrowser::Value(const std::string& name) const
+{
+    if (!m_document)
+        return {};
+    const auto model = m_document->Model();
+    const int index = model->FindControl(name);
+    if (index < 0)
+        return {};
+    if (model->elements[size_t(index)].tag != "select")
+        return model->elements[size_t(index)].value;
+    const int option = model->SelectedOption(size_t(index));
+    return option >= 0 ? model->elements[size_t(option)].OptionValue() : std::string();
+}
+
 bool CScriptedBrowser::IsDisabled(const std::string& name) const
 {
     if (!m_document)
         return false;
     const auto model = m_document->Model();
-    const int index = model->FindInput(name);
+    const int index = model->FindControl(name);
     return index >= 0 && model->elements[size_t(index)].disabled;
 }
 
@@ -219,6 +233,25 @@ IDispatch* CScriptedBrowser::DocumentDispatch() const
 }
 
 // ---- navigation ----
+//
+// What the double fires, and in which order (modelled on the real control's):
+//   a navigation:   BeforeNavigate2 (inside the call or click that asks for it; a cancel ends
+//                   it here), then from the message loop CommandStateChange(-1) as the load
+//                   starts, then NavigateComplete2 <final address>, CommandStateChange(2, back
+//                   possible), CommandStateChange(1, forward possible: never, there is no
+//                   travel forward here), CommandStateChange(-1), DocumentComplete <final address>.
+//   a failure:      ... CommandStateChange(-1), NavigateError <address> <status>; unless a sink
+//                   cancels it, the error document completes as above under that address.
+//   a redirect:     followed silently (no second BeforeNavigate2); only the final address
+//                   is reported and becomes the location.
+//   a new window:   NewWindow3 only (the double never opens one).
+//   loaded content: IPersistStreamInit::Load, or open / write / close of the document:
+//                   from the message loop CommandStateChange(-1), then DocumentComplete
+//                   (about:blank after Load, the document's address after close).
+//   a user's change of a box, option, text or form reset: CommandStateChange(-1).
+// CommandStateChange(-1) carries no state of its own; it is always given enable TRUE.
+// Back becomes possible from the second navigation on (each navigation, not a load, is a
+// step of the travel log).
 
 void CScriptedBrowser::Later(void (CScriptedBrowser::*step)(const NavigationRequest&),
                              const NavigationRequest& request)
@@ -240,48 +273,91 @@ void CScriptedBrowser::StartNavigation(const NavigationRequest& request, long ne
     Record("BeforeNavigate2 " + request.url);
     if (m_fire.BeforeNavigate2(request))
         return;
-    Later(&CScriptedBrowser::CompleteNavigation, request);
+    Later(&CScriptedBrowser::LoadNavigation, request);
 }
 
-void CScriptedBrowser::CompleteNavigation(const NavigationRequest& request)
+void CScriptedBrowser::FireCommandState(long command, bool enable)
 {
+    Record("CommandStateChange " + std::to_string(command) + (enable ? " 1" : " 0"));
+    m_fire.CommandStateChange(command, enable);
+}
+
+void CScriptedBrowser::LoadNavigation(const NavigationRequest& request)
+{
+    FireCommandState(kCscUpdateCommands, true);
     if (IsAboutBlank(request.url)) {
-        ReplaceDocument(request.url, std::string(), false);
-        FireDocumentComplete(request.url);
+        FinishNavigation(request, request.url, std::string(), false);
         return;
     }
-    LoopbackUrl address;
-    if (!ParseLoopbackUrl(request.url, &address)) {
-        // Only this machine's loopback is ever fetched.
-        FailNavigation(request, kInetResourceNotFound);
+    std::string url = request.url;
+    std::string method = request.hasPostData ? "POST" : "GET";
+    std::string body = request.postData;
+    std::string headers = request.headers;
+    for (int redirects = 0;; ++redirects) {
+        LoopbackUrl address;
+        if (!ParseLoopbackUrl(url, &address)) {
+            // Only this machine's loopback is ever fetched.
+            FailNavigation(request, url, kInetResourceNotFound);
+            return;
+        }
+        const HttpAnswer answer = HttpFetch(address, method, body, headers);
+        if (!answer.reached) {
+            FailNavigation(request, url, answer.failure);
+            return;
+        }
+        const unsigned long status = answer.status;
+        const bool redirect = status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+        if (redirect && !answer.location.empty()) {
+            if (redirects >= kMaxRedirects) {
+                FailNavigation(request, url, kInetRedirectFailed);
+                return;
+            }
+            url = ResolveUrl(url, answer.location);
+            // 307 and 308 repeat the request as it was; the others fetch the new address.
+            if (status == 303 || ((status == 301 || status == 302) && method == "POST")) {
+                method = "GET";
+                body.clear();
+                headers.clear();
+            }
+            continue;
+        }
+        if (status < 200 || status >= 300) {
+            FailNavigation(request, url, long(status));
+            return;
+        }
+        FinishNavigation(request, url, answer.body, true);
         return;
     }
-    const HttpAnswer answer = HttpFetch(address, request.hasPostData ? &request.postData : nullptr, request.headers);
-    if (!answer.reached) {
-        FailNavigation(request, kInetCannotConnect);
-        return;
-    }
-    if (answer.status != 200) {
-        FailNavigation(request, long(answer.status));
-        return;
-    }
-    ReplaceDocument(request.url, answer.body, true);
-    FireDocumentComplete(request.url);
 }
 
-void CScriptedBrowser::FailNavigation(const NavigationRequest& request, long status)
+void CScriptedBrowser::FailNavigation(const NavigationRequest& request, const std::string& url, long status)
 {
-    Record("NavigateError " + request.url + " " + StatusText(status));
-    if (m_fire.NavigateError(request.url, request.target, status))
+    Record("NavigateError " + url + " " + StatusText(status));
+    if (m_fire.NavigateError(url, request.target, status))
         return;
-    ReplaceDocument(request.url, std::string(), false);
-    FireDocumentComplete(request.url);
+    FinishNavigation(request, url, std::string(), false);
+}
+
+void CScriptedBrowser::FinishNavigation(const NavigationRequest& request, const std::string& url,
+                                        const std::string& html, bool dump)
+{
+    ReplaceDocument(url, html, dump);
+    if (!request.reload) {
+        ++m_travelSteps;
+        Record("NavigateComplete2 " + url);
+        m_fire.NavigateComplete2(url);
+        FireCommandState(kCscNavigateBack, m_travelSteps > 1);
+        FireCommandState(kCscNavigateForward, false);
+    }
+    FireCommandState(kCscUpdateCommands, true);
+    FireDocumentComplete(url);
 }
 
 void CScriptedBrowser::ReplaceDocument(const std::string& url, const std::string& html, bool dump)
 {
     auto* document = new CScriptedDocument(this, url, html);
     const int number = dump ? DumpDocument(html) : 0;
+    document->SetDumpNumber(number);
     CScriptedDocument* old = nullptr;
     {
         std::lock_guard<std::recursive_mutex> hold(BrowserRegistry::Lock());
@@ -322,28 +398,31 @@ bool CScriptedBrowser::SetChecked(const std::string& name, bool checked)
         return false;
     if (box.checked == checked)
         return true;
-    if (type == "radio" && checked) {
-        const std::string group = box.AttributeOr("name");
-        for (HtmlElement& other : model->elements)
-            if (other.tag == "input" && other.InputType() == "radio" && other.form == box.form &&
-                other.AttributeOr("name") == group)
-                other.checked = false;
+    {
+        std::lock_guard<std::recursive_mutex> lock(BrowserRegistry::Lock());
+        if (type == "radio" && checked)
+            UncheckGroup(*model, size_t(index));
+        box.checked = checked;
     }
-    box.checked = checked;
-    Record("CommandStateChange " + std::to_string(kCscUpdateCommands) + " 1");
-    m_fire.CommandStateChange(kCscUpdateCommands, true);
+    FireCommandState(kCscUpdateCommands, true);
     return true;
 }
 
-bool CScriptedBrowser::SubmissionOf(const std::string& inputName, NavigationRequest* request) const
+void CScriptedBrowser::UncheckGroup(HtmlModel& model, size_t radio)
 {
-    if (!m_document)
-        return false;
+    const HtmlElement& box = model.elements[radio];
+    const std::string group = box.AttributeOr("name");
+    for (HtmlElement& other : model.elements)
+        if (other.tag == "input" && other.InputType() == "radio" && other.form == box.form &&
+            other.AttributeOr("name") == group)
+            other.checked = false;
+}
+
+bool CScriptedBrowser::SubmissionAt(size_t index, NavigationRequest* request) const
+{
     const auto model = m_document->Model();
-    const int index = model->FindInput(inputName);
     FormSubmission submission;
-    if (index < 0 || model->elements[size_t(index)].disabled ||
-        !BuildSubmission(*model, size_t(index), m_document->Url(), &submission))
+    if (model->elements[index].disabled || !BuildSubmission(*model, index, m_document->Url(), &submission))
         return false;
     request->url = submission.url;
     request->target = submission.target;
@@ -353,6 +432,14 @@ bool CScriptedBrowser::SubmissionOf(const std::string& inputName, NavigationRequ
         request->headers = kFormHeaders;
     }
     return true;
+}
+
+bool CScriptedBrowser::SubmissionOf(const std::string& inputName, NavigationRequest* request) const
+{
+    if (!m_document)
+        return false;
+    const int index = m_document->Model()->FindClickable(inputName, 0);
+    return index >= 0 && SubmissionAt(size_t(index), request);
 }
 
 bool CScriptedBrowser::LinkRequest(const std::string& href, NavigationRequest* request) const
@@ -368,12 +455,120 @@ bool CScriptedBrowser::LinkRequest(const std::string& href, NavigationRequest* r
     return true;
 }
 
+bool CScriptedBrowser::Click(int index, Navigation when)
+{
+    if (!m_document || index < 0)
+        return false;
+    Hold hold(AsDispatch());
+    const auto model = m_document->Model();
+    HtmlElement& element = model->elements[size_t(index)];
+    if (element.disabled)
+        return false;
+    if (Submits(element)) {
+        NavigationRequest request;
+        // A submit control outside any form is clicked and does nothing.
+        if (element.form < 0)
+            return true;
+        if (!SubmissionAt(size_t(index), &request))
+            return false;
+        Navigate(request, when);
+        return true;
+    }
+    const std::string type = element.InputType();
+    {
+        std::lock_guard<std::recursive_mutex> lock(BrowserRegistry::Lock());
+        if (type == "checkbox") {
+            element.checked = !element.checked;
+        } else if (type == "radio") {
+            if (element.checked)
+                return true;
+            UncheckGroup(*model, size_t(index));
+            element.checked = true;
+        } else if (type == "reset") {
+            if (element.form >= 0)
+                model->ResetForm(element.form);
+        } else {
+            // A plain button: no script runs in this browser.
+            return true;
+        }
+    }
+    FireCommandState(kCscUpdateCommands, true);
+    return true;
+}
+
+void CScriptedBrowser::Navigate(const NavigationRequest& request, Navigation when)
+{
+    if (when == Navigation::now) {
+        StartNavigation(request, kNewWindowUserClick);
+        return;
+    }
+    // The sender of a command waits for the answer: a page that shows a modal box while
+    // navigating must not keep it waiting, so the navigation itself runs from the message loop.
+    m_queue.Post([this, request] {
+        Hold hold(AsDispatch());
+        StartNavigation(request, kNewWindowUserClick);
+    });
+}
+
 bool CScriptedBrowser::Submit(const std::string& inputName)
 {
     NavigationRequest request;
     if (!SubmissionOf(inputName, &request))
         return false;
-    StartNavigation(request, kUserNewWindow);
+    StartNavigation(request, kNewWindowUserClick);
+    return true;
+}
+
+bool CScriptedBrowser::Press(const std::string& name, size_t index, Navigation when)
+{
+    return m_document && Click(m_document->Model()->FindClickable(name, index), when);
+}
+
+bool CScriptedBrowser::PressIn(const std::string& field, const std::string& value, const std::string& name,
+                               Navigation when)
+{
+    return m_document && Click(m_document->Model()->FindClickableIn(field, value, name), when);
+}
+
+bool CScriptedBrowser::Select(const std::string& name, const std::string& value)
+{
+    if (!m_document)
+        return false;
+    Hold hold(AsDispatch());
+    const auto model = m_document->Model();
+    const int index = model->FindTagged("select", name);
+    if (index < 0 || model->elements[size_t(index)].disabled)
+        return false;
+    bool changed = false;
+    {
+        std::lock_guard<std::recursive_mutex> lock(BrowserRegistry::Lock());
+        const int before = model->SelectedOption(size_t(index));
+        if (!model->SelectValue(size_t(index), value))
+            return false;
+        changed = model->SelectedOption(size_t(index)) != before || model->elements[size_t(index)].Has("multiple");
+    }
+    if (changed)
+        FireCommandState(kCscUpdateCommands, true);
+    return true;
+}
+
+bool CScriptedBrowser::Type(const std::string& name, const std::string& text)
+{
+    if (!m_document)
+        return false;
+    Hold hold(AsDispatch());
+    const auto model = m_document->Model();
+    const int index = model->FindTypable(name);
+    if (index < 0)
+        return false;
+    HtmlElement& field = model->elements[size_t(index)];
+    if (field.disabled || field.Has("readonly"))
+        return false;
+    {
+        std::lock_guard<std::recursive_mutex> lock(BrowserRegistry::Lock());
+        field.value = text;
+    }
+    FireCommandState(kCscUpdateCommands, true);
     return true;
 }
 
@@ -382,7 +577,7 @@ bool CScriptedBrowser::ClickLink(const std::string& href)
     NavigationRequest request;
     if (!LinkRequest(href, &request))
         return false;
-    StartNavigation(request, kUserNewWindow);
+    StartNavigation(request, kNewWindowUserClick);
     return true;
 }
 
@@ -390,27 +585,67 @@ void CScriptedBrowser::NavigateTo(const std::string& url)
 {
     NavigationRequest request;
     request.url = url;
-    StartNavigation(request, kUserNewWindow);
+    StartNavigation(request, kNewWindowUserClick);
 }
+
+namespace {
+
+// "<first> <rest>" split at the first blank; false when there is none.
+bool SplitFirst(const std::string& text, std::string* first, std::string* rest)
+{
+    const size_t blank = text.find(' ');
+    if (blank == std::string::npos || blank == 0)
+        return false;
+    *first = text.substr(0, blank);
+    *rest = text.substr(blank + 1);
+    return true;
+}
+
+// "<rest> <last>" split at the last blank; false when there is none.
+bool SplitLast(const std::string& text, std::string* rest, std::string* last)
+{
+    const size_t blank = text.rfind(' ');
+    if (blank == std::string::npos || blank == 0 || blank + 1 == text.size())
+        return false;
+    *rest = text.substr(0, blank);
+    *last = text.substr(blank + 1);
+    return true;
+}
+
+}  // namespace
 
 bool CScriptedBrowser::RunCommand(const std::string& command)
 {
-    const size_t blank = command.find(' ');
-    if (blank == std::string::npos)
+    std::string verb, argument;
+    if (!SplitFirst(command, &verb, &argument))
         return false;
-    const std::string verb = command.substr(0, blank);
-    const std::string argument = command.substr(blank + 1);
+    std::string first, second;
     if (verb == "check") {
-        const size_t last = argument.rfind(' ');
-        if (last == std::string::npos)
+        if (!SplitLast(argument, &first, &second) || (second != "0" && second != "1"))
             return false;
-        const std::string state = argument.substr(last + 1);
-        if (state != "0" && state != "1")
-            return false;
-        return SetChecked(argument.substr(0, last), state == "1");
+        return SetChecked(first, second == "1");
     }
-    // The sender waits for the answer: a page that shows a modal box while navigating
-    // must not keep it waiting, so the navigation itself runs from the message loop.
+    if (verb == "press") {
+        if (!SplitLast(argument, &first, &second) || second.size() > 6 ||
+            second.find_first_not_of("0123456789") != std::string::npos)
+            return false;
+        return Press(first, size_t(std::stoul(second)), Navigation::later);
+    }
+    if (verb == "pressin") {
+        const size_t equals = argument.find('=');
+        if (!SplitLast(argument, &first, &second) || equals == std::string::npos || equals == 0 ||
+            equals >= first.size())
+            return false;
+        return PressIn(first.substr(0, equals), first.substr(equals + 1), second, Navigation::later);
+    }
+    if (verb == "select")
+        return SplitFirst(argument, &first, &second) && Select(first, second);
+    if (verb == "type") {
+        // The text is the rest of the line, blanks included; it may be empty.
+        if (!SplitFirst(argument + (argument.find(' ') == std::string::npos ? " " : ""), &first, &second))
+            return false;
+        return Type(first, second);
+    }
     NavigationRequest request;
     if (verb == "submit") {
         if (!SubmissionOf(argument, &request))
@@ -423,10 +658,7 @@ bool CScriptedBrowser::RunCommand(const std::string& command)
     } else {
         return false;
     }
-    m_queue.Post([this, request] {
-        Hold hold(AsDispatch());
-        StartNavigation(request, kUserNewWindow);
-    });
+    Navigate(request, Navigation::later);
     return true;
 }
 
@@ -581,7 +813,8 @@ HRESULT CScriptedBrowser::Navigate2(VARIANT* url, VARIANT* flags, VARIANT* targe
         request.target = VariantText(target);
         request.hasPostData = VariantBytes(postData, &request.postData);
         request.headers = VariantText(headers);
-        StartNavigation(request, request.flags);
+        // A new window asked for by page code, not by a user's click.
+        StartNavigation(request, 0);
         return S_OK;
     } catch (...) {
         return E_FAIL;
@@ -595,7 +828,8 @@ HRESULT CScriptedBrowser::Refresh()
             return S_OK;
         NavigationRequest request;
         request.url = m_location;
-        Later(&CScriptedBrowser::CompleteNavigation, request);
+        request.reload = true;
+        Later(&CScriptedBrowser::LoadNavigation, request);
         return S_OK;
     } catch (...) {
         return E_FAIL;

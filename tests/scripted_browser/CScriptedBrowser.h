@@ -19,6 +19,7 @@
 namespace scripted {
 
 class CScriptedDocument;
+class HtmlModel;
 
 class CScriptedBrowser final : public CStubWebBrowser2,
                                public CStubOleObject,
@@ -35,16 +36,24 @@ public:
     // For its documents.
     IOleClientSite* ClientSite() const { return m_site; }
     void RecordHostFlags(DWORD flags);
-    void DocumentLoaded(const std::string& html);
+    // New content of the document: recorded, then completed from the message loop under url.
+    void DocumentLoaded(CScriptedDocument* document, const std::string& html, const std::string& url);
     void CountWheelMessage();
+
+    // Whether a navigation a test action starts begins inside the call or from the message loop.
+    enum class Navigation { now, later };
 
     // Test actions; false when the element is not there or refuses.
     bool SetChecked(const std::string& name, bool checked);
     bool Submit(const std::string& inputName);
+    bool Press(const std::string& name, size_t index, Navigation when);
+    bool PressIn(const std::string& field, const std::string& value, const std::string& name, Navigation when);
+    bool Select(const std::string& name, const std::string& value);
+    bool Type(const std::string& name, const std::string& text);
     bool ClickLink(const std::string& href);
     void NavigateTo(const std::string& url);
-    // A command of another process: "check <name> 0|1", "submit <input>", "click <href>",
-    // "navigate <url>". Navigating commands are checked now and run from the message loop.
+    // A command of another process (the verbs of ScriptedBrowser.h's SendCommand). Navigations
+    // it leads to are checked now and run from the message loop.
     bool RunCommand(const std::string& command);
 
     // Read by the views while they hold the registry lock.
@@ -61,6 +70,7 @@ public:
     bool Idle() const { return m_queue.Empty(); }
     bool IsChecked(const std::string& name) const;
     bool IsDisabled(const std::string& name) const;
+    std::string Value(const std::string& name) const;
     // The current UI handler of the document (else the client site's), AddRef'd or null.
     IDocHostUIHandler* UiHandler() const;
     IDispatch* DocumentDispatch() const;
@@ -130,10 +140,18 @@ private:
     IDispatch* AsDispatch() { return static_cast<IWebBrowser2*>(this); }
     // newWindowFlags: what NewWindow3 reports when the request opens a new window.
     void StartNavigation(const NavigationRequest& request, long newWindowFlags);
-    void CompleteNavigation(const NavigationRequest& request);
-    void FailNavigation(const NavigationRequest& request, long status);
+    void LoadNavigation(const NavigationRequest& request);
+    void FailNavigation(const NavigationRequest& request, const std::string& url, long status);
+    void FinishNavigation(const NavigationRequest& request, const std::string& url, const std::string& html,
+                          bool dump);
     void ReplaceDocument(const std::string& url, const std::string& html, bool dump);
     void FireDocumentComplete(const std::string& url);
+    void FireCommandState(long command, bool enable);
+    // A user's click on element index of the current document.
+    bool Click(int index, Navigation when);
+    void Navigate(const NavigationRequest& request, Navigation when);
+    static void UncheckGroup(HtmlModel& model, size_t radio);
+    bool SubmissionAt(size_t index, NavigationRequest* request) const;
     void Record(const std::string& line);
     HRESULT Activate(IOleClientSite* activeSite, HWND parent, LPCRECT position);
     void Later(void (CScriptedBrowser::*step)(const NavigationRequest&), const NavigationRequest& request);
@@ -160,6 +178,7 @@ private:
     bool m_dropTarget = true;
     int m_wheelMessages = 0;
     int m_dumpNumber = 0;
+    int m_travelSteps = 0;
 };
 
 }  // namespace scripted

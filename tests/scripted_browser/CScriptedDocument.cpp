@@ -13,7 +13,11 @@
 namespace scripted {
 
 CScriptedDocument::CScriptedDocument(CScriptedBrowser* browser, std::string url, std::string html)
-    : m_browser(browser), m_url(std::move(url)), m_html(std::move(html)), m_model(HtmlModel::Parse(m_html))
+    : m_browser(browser),
+      m_url(std::move(url)),
+      m_html(std::move(html)),
+      m_model(HtmlModel::Parse(m_html)),
+      m_sheets(std::make_shared<StyleSheetSet>())
 {
 }
 
@@ -90,10 +94,22 @@ LRESULT CALLBACK CScriptedDocument::WindowProc(HWND window, UINT message, WPARAM
 
 std::vector<std::string> CScriptedDocument::StyleSheets() const
 {
-    std::vector<std::string> sheets;
-    for (const auto& sheet : m_sheets)
-        sheets.push_back(Narrow(sheet->data(), int(sheet->size())));
-    return sheets;
+    return m_sheets->Texts();
+}
+
+void CScriptedDocument::SetDumpNumber(int number)
+{
+    std::lock_guard<std::recursive_mutex> hold(BrowserRegistry::Lock());
+    m_sheets->dumpNumber = number;
+    if (!m_sheets->sheets.empty())
+        m_sheets->Dump();
+}
+
+void CScriptedDocument::StartContent()
+{
+    m_html.clear();
+    m_model = HtmlModel::Parse(m_html);
+    m_sheets = std::make_shared<StyleSheetSet>();
 }
 
 IDocHostUIHandler* CScriptedDocument::CurrentUiHandler() const
@@ -185,7 +201,7 @@ HRESULT CScriptedDocument::get_readyState(BSTR* state)
 {
     if (!state)
         return E_POINTER;
-    *state = ::SysAllocString(L"complete");
+    *state = ::SysAllocString(m_open ? L"loading" : L"complete");
     return *state ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -217,6 +233,11 @@ HRESULT CScriptedDocument::Append(SAFEARRAY* texts, const char* ending)
         ::SafeArrayUnaccessData(texts);
         text += ending;
         std::lock_guard<std::recursive_mutex> hold(BrowserRegistry::Lock());
+        // Writing into a complete document opens it anew, as a browser does.
+        if (!m_open) {
+            StartContent();
+            m_open = true;
+        }
         m_html += text;
         m_model = HtmlModel::Parse(m_html);
         return S_OK;
@@ -235,18 +256,49 @@ HRESULT CScriptedDocument::writeln(SAFEARRAY* texts)
     return Append(texts, "\r\n");
 }
 
+HRESULT CScriptedDocument::open(BSTR, VARIANT, VARIANT, VARIANT, IDispatch** window)
+{
+    try {
+        if (window)
+            *window = nullptr;
+        std::lock_guard<std::recursive_mutex> hold(BrowserRegistry::Lock());
+        StartContent();
+        m_open = true;
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CScriptedDocument::close()
+{
+    try {
+        std::string html;
+        {
+            std::lock_guard<std::recursive_mutex> hold(BrowserRegistry::Lock());
+            if (!m_open)
+                return S_OK;
+            m_open = false;
+            html = m_html;
+        }
+        if (m_browser)
+            m_browser->DocumentLoaded(this, html, m_url);
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
 HRESULT CScriptedDocument::createStyleSheet(BSTR, LONG, IHTMLStyleSheet** sheet)
 {
     if (!sheet)
         return E_POINTER;
     *sheet = nullptr;
     try {
-        auto record = std::make_shared<std::wstring>();
-        {
-            std::lock_guard<std::recursive_mutex> hold(BrowserRegistry::Lock());
-            m_sheets.push_back(record);
-        }
-        *sheet = new CScriptedStyleSheet(record);
+        std::lock_guard<std::recursive_mutex> hold(BrowserRegistry::Lock());
+        m_sheets->sheets.emplace_back();
+        m_sheets->Dump();
+        *sheet = new CScriptedStyleSheet(m_sheets, m_sheets->sheets.size() - 1);
         return S_OK;
     } catch (...) {
         return E_OUTOFMEMORY;
@@ -276,12 +328,15 @@ HRESULT CScriptedDocument::Load(LPSTREAM stream)
         }
         {
             std::lock_guard<std::recursive_mutex> hold(BrowserRegistry::Lock());
+            StartContent();
+            m_open = false;
             m_html = bytes;
             m_model = HtmlModel::Parse(m_html);
         }
         AskHostInfo();
+        // A loaded stream completes under the blank address, as in a browser.
         if (m_browser)
-            m_browser->DocumentLoaded(m_html);
+            m_browser->DocumentLoaded(this, m_html, "about:blank");
         return S_OK;
     } catch (...) {
         return E_OUTOFMEMORY;
@@ -292,9 +347,8 @@ HRESULT CScriptedDocument::InitNew()
 {
     try {
         std::lock_guard<std::recursive_mutex> hold(BrowserRegistry::Lock());
-        m_html.clear();
-        m_model = HtmlModel::Parse(m_html);
-        m_sheets.clear();
+        StartContent();
+        m_open = false;
         return S_OK;
     } catch (...) {
         return E_OUTOFMEMORY;

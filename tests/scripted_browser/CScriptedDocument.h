@@ -1,8 +1,10 @@
 #pragma once
 // One document of a browser (a new one for each navigation): the HTML bytes and their
 // model, the style sheets pages add, the UI handler a page installs, and the document's own
-// "Internet Explorer_Server" window. A document the browser has replaced is detached: it
-// stays a valid COM object for whoever still holds it, with no window and no browser.
+// "Internet Explorer_Server" window. New content (Load, or open / write / close once the
+// document is complete) replaces the bytes, the model and the sheets of the same object, as
+// in a browser. A document the browser has replaced is detached: it stays a valid COM
+// object for whoever still holds it, with no window and no browser.
 #include <windows.h>
 #include <mshtmhst.h>
 
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "CScriptedStyleSheet.h"
 #include "HtmlModel.h"
 #include "LiveObject.h"
 #include "ScriptedStubs.h"
@@ -37,6 +40,8 @@ public:
     const std::string& Url() const { return m_url; }
     std::shared_ptr<HtmlModel> Model() const { return m_model; }
     std::vector<std::string> StyleSheets() const;
+    // The number the run record gave the current content (0: none); its sheets are written under it.
+    void SetDumpNumber(int number);
     // The handler the document asks: SetUIHandler's, else its client site's (AddRef'd; may be null).
     IDocHostUIHandler* CurrentUiHandler() const;
     // Records the host flags that handler gives.
@@ -54,6 +59,9 @@ public:
     HRESULT STDMETHODCALLTYPE get_URL(BSTR* url) override;
     HRESULT STDMETHODCALLTYPE write(SAFEARRAY* texts) override;
     HRESULT STDMETHODCALLTYPE writeln(SAFEARRAY* texts) override;
+    HRESULT STDMETHODCALLTYPE open(BSTR url, VARIANT name, VARIANT features, VARIANT replace,
+                                   IDispatch** window) override;
+    HRESULT STDMETHODCALLTYPE close() override;
     HRESULT STDMETHODCALLTYPE createStyleSheet(BSTR href, LONG index, IHTMLStyleSheet** sheet) override;
 
     // IPersistStreamInit
@@ -75,6 +83,8 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void DestroyOwnWindow();
     HRESULT Append(SAFEARRAY* texts, const char* ending);
+    // Starts new, empty content; the caller holds the registry lock.
+    void StartContent();
 
     LiveObject m_live;
     LONG m_refs = 1;
@@ -82,7 +92,8 @@ private:
     std::string m_url;
     std::string m_html;
     std::shared_ptr<HtmlModel> m_model;
-    std::vector<std::shared_ptr<std::wstring>> m_sheets;
+    std::shared_ptr<StyleSheetSet> m_sheets;
+    bool m_open = false;  // written with open / write, not yet closed
     IDocHostUIHandler* m_handler = nullptr;
     HWND m_window = nullptr;
 };

@@ -41,6 +41,12 @@ HRESULT CScriptedElement::QueryInterface(REFIID iid, void** object)
         *object = static_cast<IHTMLElement*>(this);
     else if (iid == __uuidof(IHTMLInputElement) && Element().tag == "input")
         *object = static_cast<IHTMLInputElement*>(this);
+    else if (iid == __uuidof(IHTMLButtonElement) && Element().tag == "button")
+        *object = static_cast<IHTMLButtonElement*>(this);
+    else if (iid == __uuidof(IHTMLSelectElement) && Element().tag == "select")
+        *object = static_cast<IHTMLSelectElement*>(this);
+    else if (iid == __uuidof(IHTMLTextAreaElement) && Element().tag == "textarea")
+        *object = static_cast<IHTMLTextAreaElement*>(this);
     else
         return E_NOINTERFACE;
     AddRef();
@@ -108,7 +114,12 @@ HRESULT CScriptedElement::get_tagName(BSTR* tag)
 HRESULT CScriptedElement::get_type(BSTR* type)
 {
     try {
-        return ReturnText(Element().InputType(), type);
+        const HtmlElement& element = Element();
+        if (element.tag == "select")
+            return ReturnText(element.Has("multiple") ? "select-multiple" : "select-one", type);
+        if (element.tag == "textarea")
+            return ReturnText("textarea", type);
+        return ReturnText(element.InputType(), type);
     } catch (...) {
         return E_OUTOFMEMORY;
     }
@@ -126,7 +137,10 @@ HRESULT CScriptedElement::get_name(BSTR* name)
 HRESULT CScriptedElement::put_value(BSTR value)
 {
     try {
-        Element().value = NarrowBstr(value);
+        if (Element().tag == "select")
+            m_model->SelectValue(m_index, NarrowBstr(value));
+        else
+            Element().value = NarrowBstr(value);
         return S_OK;
     } catch (...) {
         return E_OUTOFMEMORY;
@@ -137,8 +151,13 @@ HRESULT CScriptedElement::get_value(BSTR* value)
 {
     try {
         const HtmlElement& element = Element();
+        if (element.tag == "select") {
+            const int option = m_model->SelectedOption(m_index);
+            return ReturnText(option >= 0 ? m_model->elements[size_t(option)].OptionValue() : std::string(), value);
+        }
         const std::string type = element.InputType();
-        const bool onByDefault = (type == "checkbox" || type == "radio") && !element.Has("value");
+        const bool onByDefault =
+            element.tag == "input" && (type == "checkbox" || type == "radio") && !element.Has("value");
         return ReturnText(onByDefault ? "on" : element.value, value);
     } catch (...) {
         return E_OUTOFMEMORY;
@@ -165,6 +184,42 @@ HRESULT CScriptedElement::put_checked(VARIANT_BOOL checked)
 HRESULT CScriptedElement::get_checked(VARIANT_BOOL* checked)
 {
     return ReturnBool(Element().checked, checked);
+}
+
+HRESULT CScriptedElement::put_selectedIndex(LONG index)
+{
+    const std::vector<size_t> options = m_model->OptionsOf(m_index);
+    const bool multiple = Element().Has("multiple");
+    for (size_t i = 0; i < options.size(); ++i) {
+        HtmlElement& option = m_model->elements[options[i]];
+        if (LONG(i) == index)
+            option.selected = true;
+        else if (!multiple || index < 0)
+            option.selected = false;
+    }
+    return S_OK;
+}
+
+HRESULT CScriptedElement::get_selectedIndex(LONG* index)
+{
+    if (!index)
+        return E_POINTER;
+    const std::vector<size_t> options = m_model->OptionsOf(m_index);
+    *index = -1;
+    for (size_t i = 0; i < options.size(); ++i)
+        if (m_model->elements[options[i]].selected) {
+            *index = LONG(i);
+            break;
+        }
+    return S_OK;
+}
+
+HRESULT CScriptedElement::get_length(LONG* length)
+{
+    if (!length)
+        return E_POINTER;
+    *length = LONG(m_model->OptionsOf(m_index).size());
+    return S_OK;
 }
 
 }  // namespace scripted

@@ -1,7 +1,8 @@
 #pragma once
-// One element of a document's model as page code sees it: IHTMLElement, and for <input>
-// also IHTMLInputElement. The state lives in the model, so every object made for the same
-// element shows the same value, checked and disabled state.
+// One element of a document's model as page code sees it: IHTMLElement, and by its tag
+// IHTMLInputElement, IHTMLButtonElement, IHTMLSelectElement or IHTMLTextAreaElement. The
+// state lives in the model, so every object made for the same element shows the same
+// value, checked, selected and disabled state.
 #include <cstddef>
 #include <memory>
 
@@ -11,7 +12,11 @@
 
 namespace scripted {
 
-class CScriptedElement final : public CStubHTMLElement, public CStubHTMLInputElement {
+class CScriptedElement final : public CStubHTMLElement,
+                               public CStubHTMLInputElement,
+                               public CStubHTMLButtonElement,
+                               public CStubHTMLSelectElement,
+                               public CStubHTMLTextAreaElement {
 public:
     CScriptedElement(std::shared_ptr<HtmlModel> model, size_t index) : m_model(std::move(model)), m_index(index) {}
     CScriptedElement(const CScriptedElement&) = delete;
@@ -27,7 +32,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_id(BSTR* id) override;
     HRESULT STDMETHODCALLTYPE get_tagName(BSTR* tag) override;
 
-    // IHTMLInputElement
+    // IHTMLInputElement, and where they have them the button, select and text area
     HRESULT STDMETHODCALLTYPE get_type(BSTR* type) override;
     HRESULT STDMETHODCALLTYPE get_name(BSTR* name) override;
     HRESULT STDMETHODCALLTYPE put_value(BSTR value) override;
@@ -36,6 +41,11 @@ public:
     HRESULT STDMETHODCALLTYPE get_disabled(VARIANT_BOOL* disabled) override;
     HRESULT STDMETHODCALLTYPE put_checked(VARIANT_BOOL checked) override;
     HRESULT STDMETHODCALLTYPE get_checked(VARIANT_BOOL* checked) override;
+
+    // IHTMLSelectElement
+    HRESULT STDMETHODCALLTYPE put_selectedIndex(LONG index) override;
+    HRESULT STDMETHODCALLTYPE get_selectedIndex(LONG* index) override;
+    HRESULT STDMETHODCALLTYPE get_length(LONG* length) override;
 
 private:
     ~CScriptedElement() = default;

@@ -1,6 +1,33 @@
 #include "CScriptedStyleSheet.h"
 
+#include <mutex>
+
+#include "BrowserRegistry.h"
+#include "DocumentDump.h"
+#include "Text.h"
+
 namespace scripted {
+
+std::vector<std::string> StyleSheetSet::Texts() const
+{
+    std::vector<std::string> texts;
+    for (const std::wstring& sheet : sheets)
+        texts.push_back(Narrow(sheet.data(), int(sheet.size())));
+    return texts;
+}
+
+void StyleSheetSet::Dump() const
+{
+    if (dumpNumber == 0)
+        return;
+    std::string css;
+    for (const std::string& text : Texts()) {
+        if (!css.empty())
+            css += "\n";
+        css += text;
+    }
+    DumpStyleSheets(dumpNumber, css);
+}
 
 HRESULT CScriptedStyleSheet::QueryInterface(REFIID iid, void** object)
 {
@@ -39,7 +66,9 @@ HRESULT CScriptedStyleSheet::GetTypeInfoCount(UINT* count)
 HRESULT CScriptedStyleSheet::put_cssText(BSTR text)
 {
     try {
-        m_cssText->assign(text ? text : L"", text ? ::SysStringLen(text) : 0);
+        std::lock_guard<std::recursive_mutex> hold(BrowserRegistry::Lock());
+        m_set->sheets[m_index].assign(text ? text : L"", text ? ::SysStringLen(text) : 0);
+        m_set->Dump();
         return S_OK;
     } catch (...) {
         return E_OUTOFMEMORY;
@@ -50,8 +79,10 @@ HRESULT CScriptedStyleSheet::get_cssText(BSTR* text)
 {
     if (!text)
         return E_POINTER;
-    *text = ::SysAllocStringLen(m_cssText->data(), UINT(m_cssText->size()));
-    return *text || m_cssText->empty() ? S_OK : E_OUTOFMEMORY;
+    std::lock_guard<std::recursive_mutex> hold(BrowserRegistry::Lock());
+    const std::wstring& css = m_set->sheets[m_index];
+    *text = ::SysAllocStringLen(css.data(), UINT(css.size()));
+    return *text || css.empty() ? S_OK : E_OUTOFMEMORY;
 }
 
 }  // namespace scripted

@@ -1,17 +1,29 @@
 #pragma once
 // A style sheet made by createStyleSheet: it only keeps the cssText a page gives it, in a
 // record its document also holds, so the text stays readable after the page lets go.
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "LiveObject.h"
 #include "ScriptedStubs.h"
 
 namespace scripted {
 
+// The style sheets of one document's content, shared by the document and its sheet objects.
+struct StyleSheetSet {
+    std::vector<std::wstring> sheets;  // cssText, in the order the sheets were made
+    int dumpNumber = 0;                // the document's number in the run record, 0 for none
+
+    std::vector<std::string> Texts() const;  // CP932
+    // Rewrites the run record's .css file of the document.
+    void Dump() const;
+};
+
 class CScriptedStyleSheet final : public CStubHTMLStyleSheet {
 public:
-    explicit CScriptedStyleSheet(std::shared_ptr<std::wstring> cssText) : m_cssText(std::move(cssText)) {}
+    CScriptedStyleSheet(std::shared_ptr<StyleSheetSet> set, size_t index) : m_set(std::move(set)), m_index(index) {}
     CScriptedStyleSheet(const CScriptedStyleSheet&) = delete;
     CScriptedStyleSheet& operator=(const CScriptedStyleSheet&) = delete;
 
@@ -27,7 +39,8 @@ private:
 
     LiveObject m_live;
     LONG m_refs = 1;
-    std::shared_ptr<std::wstring> m_cssText;
+    std::shared_ptr<StyleSheetSet> m_set;
+    size_t m_index;
 };
 
 }  // namespace scripted

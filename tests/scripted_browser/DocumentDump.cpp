@@ -59,4 +59,14 @@ void DumpEvent(int documentNumber, const std::string& line)
     SaveBytes(folder + "events.txt", prefix + line + "\n", true);
 }
 
+void DumpStyleSheets(int documentNumber, const std::string& css)
+{
+    const std::string folder = DumpFolder();
+    if (folder.empty() || documentNumber <= 0)
+        return;
+    char name[64];
+    std::snprintf(name, sizeof name, "%lu-%04d.css", ::GetCurrentProcessId(), documentNumber);
+    SaveBytes(folder + name, css, false);
+}
+
 }  // namespace scripted

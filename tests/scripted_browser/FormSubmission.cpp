@@ -16,6 +16,22 @@ void AddField(std::string& fields, const std::string& name, const std::string& v
     fields += FormUrlEncode(value);
 }
 
+// A text area sends each line break as CR LF, whichever the text holds.
+std::string CrLfLines(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out += "\r\n";
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string FormUrlEncode(const std::string& bytes)
@@ -38,22 +54,47 @@ std::string FormUrlEncode(const std::string& bytes)
     return out;
 }
 
+bool Submits(const HtmlElement& element)
+{
+    const std::string type = element.InputType();
+    return element.tag == "button" ? type == "submit" : element.tag == "input" && (type == "image" || type == "submit");
+}
+
 bool BuildSubmission(const HtmlModel& model, size_t clicked, const std::string& documentUrl, FormSubmission* out)
 {
     if (clicked >= model.elements.size())
         return false;
     const HtmlElement& button = model.elements[clicked];
-    const std::string buttonType = button.InputType();
-    if (button.tag != "input" || button.form < 0 || (buttonType != "image" && buttonType != "submit"))
+    if (button.form < 0 || !Submits(button))
         return false;
     const HtmlElement& form = model.elements[model.forms[size_t(button.form)]];
 
     std::string fields;
     for (size_t i = 0; i < model.elements.size(); ++i) {
         const HtmlElement& element = model.elements[i];
-        if (element.tag != "input" || element.form != button.form || element.disabled)
+        if (element.form != button.form || element.disabled)
             continue;
         const std::string name = element.AttributeOr("name");
+        if (element.tag == "button") {
+            if (i == clicked && !name.empty())
+                AddField(fields, name, element.value);
+            continue;
+        }
+        if (element.tag == "textarea") {
+            if (!name.empty())
+                AddField(fields, name, CrLfLines(element.value));
+            continue;
+        }
+        if (element.tag == "select") {
+            if (name.empty())
+                continue;
+            for (size_t option : model.OptionsOf(i))
+                if (model.elements[option].selected && !model.elements[option].disabled)
+                    AddField(fields, name, model.elements[option].OptionValue());
+            continue;
+        }
+        if (element.tag != "input")
+            continue;
         const std::string type = element.InputType();
         if (type == "image") {
             if (i == clicked) {

@@ -1,6 +1,6 @@
 #pragma once
 // What submitting a form sends, as a browser builds it: the successful controls in document
-// order, form-urlencoded byte by byte (the page's CP932 bytes stay as they are).
+// order, form-urlencoded byte by byte (the page's CP932 bytes percent-encoded as they are).
 #include <cstddef>
 #include <string>
 
@@ -18,8 +18,12 @@ struct FormSubmission {
 // Unreserved A-Z a-z 0-9 - _ . * kept, blank as "+", every other byte %XX (upper case).
 std::string FormUrlEncode(const std::string& bytes);
 
-// The submission when the input clicked (an image or submit input inside a form) is
-// clicked; false when it is no such input.
+// Whether clicking the element submits its form: an image or submit input, a submit button.
+bool Submits(const HtmlElement& element);
+
+// The submission when the element clicked (one that submits, inside a form) is clicked;
+// false when it is no such element. Inputs, buttons, selects (each selected option) and
+// text areas count as a browser counts them.
 bool BuildSubmission(const HtmlModel& model, size_t clicked, const std::string& documentUrl, FormSubmission* out);
 
 }  // namespace scripted

@@ -134,6 +134,11 @@ bool Browser::IsDisabled(const char* name) const
     return name && Read(m_id, [name](const CScriptedBrowser& b) { return b.IsDisabled(name); }, false);
 }
 
+std::string Browser::Value(const char* name) const
+{
+    return name ? Read(m_id, [name](const CScriptedBrowser& b) { return b.Value(name); }, std::string()) : std::string();
+}
+
 HRESULT Browser::ShowContextMenu()
 {
     Acquired browser(m_id);
@@ -175,6 +180,32 @@ bool Browser::Submit(const char* inputName)
 {
     Acquired browser(m_id);
     return browser && inputName && browser->Submit(inputName);
+}
+
+bool Browser::Press(const char* name, int index)
+{
+    Acquired browser(m_id);
+    return browser && name && index >= 0 &&
+           browser->Press(name, size_t(index), CScriptedBrowser::Navigation::now);
+}
+
+bool Browser::PressIn(const char* field, const char* value, const char* name)
+{
+    Acquired browser(m_id);
+    return browser && field && value && name &&
+           browser->PressIn(field, value, name, CScriptedBrowser::Navigation::now);
+}
+
+bool Browser::Select(const char* name, const char* value)
+{
+    Acquired browser(m_id);
+    return browser && name && value && browser->Select(name, value);
+}
+
+bool Browser::Type(const char* name, const char* text)
+{
+    Acquired browser(m_id);
+    return browser && name && text && browser->Type(name, text);
 }
 
 bool Browser::ClickLink(const char* href)

@@ -14,6 +14,7 @@ extern const GUID kCgidMshtml;              // {DE4BA900-59CA-11CF-9592-44455354
 enum : DISPID {
     kDispidCommandStateChange = 105,
     kDispidBeforeNavigate2 = 250,
+    kDispidNavigateComplete2 = 252,
     kDispidDocumentComplete = 259,
     kDispidNavigateError = 271,
     kDispidNewWindow3 = 273,
@@ -22,7 +23,20 @@ enum : DISPID {
 // Navigate2 flag that asks for a new window instead of navigating this one.
 constexpr long kNavOpenInNewWindow = 1;
 // The status a browser reports for an address it will not or cannot reach.
-constexpr long kInetResourceNotFound = static_cast<long>(0x800C0005);
 constexpr long kInetCannotConnect = static_cast<long>(0x800C0004);
+constexpr long kInetResourceNotFound = static_cast<long>(0x800C0005);
+constexpr long kInetDownloadFailure = static_cast<long>(0x800C0008);
+constexpr long kInetConnectionTimeout = static_cast<long>(0x800C000B);
+constexpr long kInetRedirectFailed = static_cast<long>(0x800C0014);
+constexpr long kInetInvalidCertificate = static_cast<long>(0x800C0019);
+
+// CommandStateChange commands.
+constexpr long kCscUpdateCommands = -1;
+constexpr long kCscNavigateForward = 1;
+constexpr long kCscNavigateBack = 2;
+
+// NewWindow3 flags: NWMF_USERINITED | NWMF_FIRST, the first new window a user's own click
+// asked for (a plain click on a link or form whose target is "_blank").
+constexpr long kNewWindowUserClick = 0x2 | 0x4;
 
 }  // namespace scripted

@@ -54,7 +54,8 @@ bool IsAboutBlank(const std::string& url)
 
 bool ParseLoopbackUrl(const std::string& url, LoopbackUrl* parts)
 {
-    const std::string prefix = "http://";
+    const bool secure = url.size() > 8 && EqualsNoCase(url.substr(0, 8), "https://");
+    const std::string prefix = secure ? "https://" : "http://";
     if (url.size() <= prefix.size() || !EqualsNoCase(url.substr(0, prefix.size()), prefix))
         return false;
     const std::string rest = url.substr(prefix.size(), url.find('#') - prefix.size());
@@ -63,6 +64,8 @@ bool ParseLoopbackUrl(const std::string& url, LoopbackUrl* parts)
     if (authority.find('@') != std::string::npos)
         return false;
     LoopbackUrl result;
+    result.secure = secure;
+    result.port = secure ? 443 : 80;
     const size_t colon = authority.find(':');
     if (colon != std::string::npos) {
         const std::string port = authority.substr(colon + 1);

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "CA2W.h"
+#include "CComBSTR.h"
 #include "KavoTestPaths.h"
 
 using scripted::PumpUntilIdle;
@@ -50,6 +52,24 @@ public:
     std::string path;
 };
 
+// The run record's name of the document written with these bytes, without its extension;
+// empty when there is none.
+std::string RecordNameOf(const std::string& folder, const std::string& html)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*.html").c_str(), &found);
+    std::string name;
+    if (search == INVALID_HANDLE_VALUE)
+        return name;
+    do {
+        const std::string file = found.cFileName;
+        if (name.empty() && ReadFileBytes(folder + "\\" + file) == html)
+            name = file.substr(0, file.size() - 5);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return name;
+}
+
 }  // namespace
 
 TEST_F(BrowserTest, RunRecordKeepsEachWrittenDocumentAndEveryEvent)
@@ -61,8 +81,48 @@ TEST_F(BrowserTest, RunRecordKeepsEachWrittenDocumentAndEveryEvent)
     const std::string pid = std::to_string(GetCurrentProcessId());
     EXPECT_EQ(ReadFileBytes(folder.path + "\\" + pid + "-0001.html"), "<p>表示</p>");
     const std::string events = ReadFileBytes(folder.path + "\\events.txt");
-    EXPECT_EQ(events, pid + " 0000 BeforeNavigate2 about:blank\n" + pid + " 0000 DocumentComplete about:blank\n" +
-                          pid + " 0001 DocumentComplete about:blank\n");
+    const char* blank[] = {"BeforeNavigate2 about:blank",   "CommandStateChange -1 1", "NavigateComplete2 about:blank",
+                           "CommandStateChange 2 0",        "CommandStateChange 1 0",  "CommandStateChange -1 1",
+                           "DocumentComplete about:blank"};
+    std::string expected;
+    for (const char* line : blank)
+        expected += pid + " 0000 " + line + "\n";
+    expected += pid + " 0001 CommandStateChange -1 1\n" + pid + " 0001 DocumentComplete about:blank\n";
+    EXPECT_EQ(events, expected);
+}
+
+TEST_F(BrowserTest, RunRecordKeepsEachDocumentsStyleSheetsBesideIt)
+{
+    RecordFolder folder;
+    OpenBlank();
+    CComPtr<IHTMLDocument2> blank = Document();
+    CComPtr<IHTMLStyleSheet> unrecorded;
+    ASSERT_EQ(blank->createStyleSheet(CComBSTR(L"about:blank"), -1, &unrecorded), S_OK);
+    Write("<p>x</p>");
+    const std::string name = RecordNameOf(folder.path, "<p>x</p>");
+    ASSERT_FALSE(name.empty());
+    const std::string css = folder.path + "\\" + name + ".css";
+    EXPECT_EQ(GetFileAttributesA(css.c_str()), INVALID_FILE_ATTRIBUTES);  // no sheet yet
+    CComPtr<IHTMLDocument2> document = Document();
+    CComPtr<IHTMLStyleSheet> first, second;
+    ASSERT_EQ(document->createStyleSheet(CComBSTR(L"about:blank"), -1, &first), S_OK);
+    EXPECT_EQ(ReadFileBytes(css), "");
+    ASSERT_EQ(first->put_cssText(CComBSTR(CA2W("body {font-family: 'ＭＳ Ｐゴシック'}", 932))), S_OK);
+    EXPECT_EQ(ReadFileBytes(css), "body {font-family: 'ＭＳ Ｐゴシック'}");
+    ASSERT_EQ(document->createStyleSheet(CComBSTR(L"about:blank"), -1, &second), S_OK);
+    ASSERT_EQ(second->put_cssText(CComBSTR(L"p {color: red}")), S_OK);
+    ASSERT_EQ(first->put_cssText(CComBSTR(L"body {}")), S_OK);
+    EXPECT_EQ(ReadFileBytes(css), "body {}\np {color: red}");
+    // A sheet of content that was replaced no longer writes.
+    ASSERT_EQ(unrecorded->put_cssText(CComBSTR(L"a {}")), S_OK);
+    EXPECT_EQ(ReadFileBytes(css), "body {}\np {color: red}");
+    // A sheet stays with the document it was made for.
+    Write("<p>y</p>");
+    ASSERT_EQ(first->put_cssText(CComBSTR(L"stale {}")), S_OK);
+    EXPECT_EQ(ReadFileBytes(css), "stale {}\np {color: red}");
+    const std::string next = RecordNameOf(folder.path, "<p>y</p>");
+    ASSERT_FALSE(next.empty());
+    EXPECT_EQ(GetFileAttributesA((folder.path + "\\" + next + ".css").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(ScriptedBrowserDll, ServesTheBrowserClassThroughItsExports)

@@ -103,6 +103,7 @@ TEST_F(BrowserTest, SubmittingAGetFormNavigatesToItsEncodedQuery)
     const std::string url = "http://dummy/cmd?cmd=%8D%C4%83C%83%93%83X%83g%81%5B%83%8B&SerialID=A+1%262&pos.x=1&pos.y=1";
     EXPECT_EQ(page->calls, Strings({"BeforeNavigate2 " + url + " 0"}));
     EXPECT_FALSE(page->lastHadPostData);
+    EXPECT_EQ(page->postDataShape, VT_BYREF | VT_VARIANT);
     EXPECT_EQ(page->lastHeaders, "");
     ASSERT_TRUE(PumpUntilIdle(5000));
     EXPECT_EQ(view.LocationUrl(), "about:blank");
@@ -118,6 +119,7 @@ TEST_F(BrowserTest, SubmittingAPostFormSendsTheFieldsAsPostData)
     page->cancelNavigation = true;
     ASSERT_TRUE(view.Submit("go"));
     EXPECT_EQ(page->calls.back(), "BeforeNavigate2 http://dummy/post 0");
+    EXPECT_EQ(page->postDataShape, VT_BYREF | VT_VARIANT);
     EXPECT_TRUE(page->lastHadPostData);
     EXPECT_EQ(page->lastPostData, "a=x+y&go=OK");
     EXPECT_EQ(page->lastHeaders, "Content-Type: application/x-www-form-urlencoded\r\n");
@@ -135,8 +137,9 @@ TEST_F(BrowserTest, LinksAndFormsForANewWindowAskNewWindow3)
     EXPECT_TRUE(view.Submit("pos"));
     EXPECT_TRUE(view.ClickLink("next.html"));
     EXPECT_FALSE(view.ClickLink("absent.html"));
-    EXPECT_EQ(page->calls, Strings({"NewWindow3 http://127.0.0.1:1/guide.html from about:blank",
-                                    "NewWindow3 http://127.0.0.1:1/f?pos.x=1&pos.y=1 from about:blank",
+    // A user's click: NWMF_USERINITED | NWMF_FIRST.
+    EXPECT_EQ(page->calls, Strings({"NewWindow3 http://127.0.0.1:1/guide.html from about:blank flags 6",
+                                    "NewWindow3 http://127.0.0.1:1/f?pos.x=1&pos.y=1 from about:blank flags 6",
                                     "BeforeNavigate2 next.html 0"}));
 }
 
@@ -174,6 +177,191 @@ TEST_F(BrowserTest, CommandsSentToTheWindowActAsTheUserDoes)
 
     object->Close(OLECLOSE_NOSAVE);
     EXPECT_EQ(view.Window(), nullptr);
+    object.Release();
+    DestroyWindow(parent);
+}
+
+namespace {
+
+// The status page's shape: one form per row, a hidden serial and an image "pos" in each.
+const char kRows[] =
+    "<form method=get action=\"http://dummy/cmd\"><input type=hidden name=SerialID value=A1>"
+    "<input type=image name=pos></form>"
+    "<form method=get action=\"http://dummy/cmd\"><input type=hidden name=SerialID value=B2>"
+    "<input type=image name=pos disabled></form>"
+    "<form method=get action=\"http://dummy/cmd\"><input type=hidden name=SerialID value=C3>"
+    "<input type=image name=pos></form>"
+    "<form method=post action=\"http://dummy/post\"><input type=checkbox name=opt value=on>"
+    "<input type=radio name=r value=1 checked><input type=radio name=r value=2>"
+    "<select name=plan><option value=p1>月額<option value=p2>年額</select>"
+    "<select name=locked disabled><option value=a>a<option value=b>b</select>"
+    "<input name=nick value=old><input name=ro readonly value=r><textarea name=memo>初期</textarea>"
+    "<button type=reset name=clear>元に戻す</button><button type=button name=nothing>x</button>"
+    "<button name=send value=1>送信</button></form>";
+
+}  // namespace
+
+TEST_F(BrowserTest, PressingByIndexOrByARowsHiddenFieldSubmitsThatRowsForm)
+{
+    OpenBlank();
+    Write(kRows);
+    ASSERT_TRUE(PumpUntilIdle(5000));
+    page->calls.clear();
+    page->cancelNavigation = true;
+
+    // The index counts every "pos" in document order, the disabled one too.
+    EXPECT_TRUE(view.Press("pos", 2));
+    EXPECT_FALSE(view.Press("pos", 1));
+    EXPECT_FALSE(view.Press("pos", 3));
+    EXPECT_TRUE(view.PressIn("SerialID", "A1", "pos"));
+    EXPECT_FALSE(view.PressIn("SerialID", "B2", "pos"));
+    EXPECT_FALSE(view.PressIn("SerialID", "Z9", "pos"));
+    EXPECT_FALSE(view.Press("nick", 0));  // a text field is not pressed
+    EXPECT_EQ(page->calls, Strings({"BeforeNavigate2 http://dummy/cmd?SerialID=C3&pos.x=1&pos.y=1 0",
+                                    "BeforeNavigate2 http://dummy/cmd?SerialID=A1&pos.x=1&pos.y=1 0"}));
+}
+
+TEST_F(BrowserTest, UserChangesToControlsFireCommandStateChangeAndAreSubmitted)
+{
+    OpenBlank();
+    Write(kRows);
+    ASSERT_TRUE(PumpUntilIdle(5000));
+    page->calls.clear();
+    page->cancelNavigation = true;
+
+    EXPECT_TRUE(view.Press("opt", 0));  // a checkbox toggles
+    EXPECT_TRUE(view.IsChecked("opt"));
+    EXPECT_TRUE(view.Press("r", 1));  // a radio is chosen, its group cleared
+    EXPECT_TRUE(view.Select("plan", "p2"));
+    EXPECT_FALSE(view.Select("plan", "p9"));
+    EXPECT_FALSE(view.Select("locked", "b"));
+    EXPECT_FALSE(view.Select("nick", "x"));
+    EXPECT_TRUE(view.Type("nick", "新しい 名前"));
+    EXPECT_TRUE(view.Type("memo", "一行\n二行"));
+    EXPECT_FALSE(view.Type("ro", "x"));
+    EXPECT_FALSE(view.Type("opt", "x"));
+    EXPECT_EQ(view.Value("plan"), "p2");
+    EXPECT_EQ(view.Value("memo"), "一行\n二行");
+    EXPECT_EQ(page->calls, Strings(5, "CommandStateChange -1 -1"));
+
+    page->calls.clear();
+    EXPECT_TRUE(view.Press("nothing", 0));  // a plain button: nothing happens
+    EXPECT_TRUE(page->calls.empty());
+    ASSERT_TRUE(view.Press("send", 0));
+    ASSERT_EQ(page->calls.size(), 1u);
+    EXPECT_EQ(page->calls[0], "BeforeNavigate2 http://dummy/post 0");
+    EXPECT_EQ(page->lastPostData,
+              "opt=on&r=2&plan=p2&nick=%90V%82%B5%82%A2+%96%BC%91O&ro=r&memo=%88%EA%8Ds%0D%0A%93%F1%8Ds&send=1");
+
+    // A reset button puts the form back as the document gave it.
+    page->calls.clear();
+    EXPECT_TRUE(view.Press("clear", 0));
+    EXPECT_EQ(page->calls, Strings({"CommandStateChange -1 -1"}));
+    EXPECT_FALSE(view.IsChecked("opt"));
+    EXPECT_EQ(view.Value("plan"), "p1");
+    EXPECT_EQ(view.Value("nick"), "old");
+    EXPECT_EQ(view.Value("memo"), "初期");
+}
+
+TEST_F(BrowserTest, PageCodeSeesSelectsTextAreasAndButtonsThroughTheirInterfaces)
+{
+    OpenBlank();
+    Write(kRows);
+    ASSERT_TRUE(PumpUntilIdle(5000));
+    CComPtr<IHTMLDocument2> document = Document();
+    CComPtr<IHTMLElementCollection> all;
+    ASSERT_EQ(document->get_all(&all), S_OK);
+    auto item = [&](const wchar_t* name) {
+        CComPtr<IDispatch> found;
+        all->item(CComVariant(name), CComVariant(), &found);
+        return found;
+    };
+
+    CComPtr<IHTMLSelectElement> plan;
+    ASSERT_EQ(item(L"plan")->QueryInterface(__uuidof(IHTMLSelectElement), reinterpret_cast<void**>(&plan)), S_OK);
+    CComBSTR type, value;
+    LONG index = -2, length = 0;
+    EXPECT_EQ(plan->get_type(&type), S_OK);
+    EXPECT_EQ(BstrBytes(type), "select-one");
+    EXPECT_EQ(plan->get_length(&length), S_OK);
+    EXPECT_EQ(length, 2);
+    EXPECT_EQ(plan->get_selectedIndex(&index), S_OK);
+    EXPECT_EQ(index, 0);
+    EXPECT_EQ(plan->put_selectedIndex(1), S_OK);
+    EXPECT_EQ(view.Value("plan"), "p2");
+    EXPECT_EQ(plan->put_value(CComBSTR(L"p1")), S_OK);
+    EXPECT_EQ(plan->get_value(&value), S_OK);
+    EXPECT_EQ(BstrBytes(value), "p1");
+
+    CComPtr<IHTMLTextAreaElement> memo;
+    ASSERT_EQ(item(L"memo")->QueryInterface(__uuidof(IHTMLTextAreaElement), reinterpret_cast<void**>(&memo)), S_OK);
+    CComBSTR text;
+    EXPECT_EQ(memo->get_value(&text), S_OK);
+    EXPECT_EQ(BstrBytes(text), "初期");
+    EXPECT_EQ(memo->put_value(CComBSTR(L"x")), S_OK);
+    EXPECT_EQ(view.Value("memo"), "x");
+
+    CComPtr<IHTMLButtonElement> send;
+    ASSERT_EQ(item(L"send")->QueryInterface(__uuidof(IHTMLButtonElement), reinterpret_cast<void**>(&send)), S_OK);
+    CComBSTR buttonType;
+    EXPECT_EQ(send->get_type(&buttonType), S_OK);
+    EXPECT_EQ(BstrBytes(buttonType), "submit");
+    EXPECT_EQ(send->put_disabled(VARIANT_TRUE), S_OK);
+    EXPECT_TRUE(view.IsDisabled("send"));
+    EXPECT_FALSE(view.Press("send", 0));
+
+    CComPtr<IHTMLInputElement> notInput;
+    EXPECT_EQ(item(L"memo")->QueryInterface(__uuidof(IHTMLInputElement), reinterpret_cast<void**>(&notInput)),
+              E_NOINTERFACE);
+}
+
+TEST_F(BrowserTest, PressSelectAndTypeCommandsActAsTheUserDoes)
+{
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    Open();
+    CComPtr<IOleObject> object;
+    ASSERT_EQ(browser->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&object)), S_OK);
+    RECT area = {0, 0, 200, 100};
+    ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, parent, &area), S_OK);
+    NavigateToBlank(browser);
+    ASSERT_TRUE(PumpUntilIdle(5000));
+    Write(kRows);
+    ASSERT_TRUE(PumpUntilIdle(5000));
+    page->calls.clear();
+    page->cancelNavigation = true;
+
+    HWND shell = view.Window();
+    const struct {
+        const char* command;
+        bool taken;
+    } commands[] = {
+        {"press pos 2", true},
+        {"press pos 1", false},  // disabled
+        {"press pos x", false},
+        {"press pos", false},
+        {"pressin SerialID=A1 pos", true},
+        {"pressin SerialID=Z9 pos", false},
+        {"pressin SerialID pos", false},
+        {"select plan p2", true},
+        {"select plan p9", false},
+        {"type nick 山田 太郎", true},
+        {"type memo", true},
+        {"type ro x", false},
+    };
+    for (const auto& c : commands)
+        EXPECT_EQ(scripted::SendCommand(shell, c.command), c.taken) << c.command;
+    EXPECT_EQ(view.Value("plan"), "p2");
+    EXPECT_EQ(view.Value("nick"), "山田 太郎");
+    EXPECT_EQ(view.Value("memo"), "");
+    // State changes come at once; the submissions only from the message loop.
+    EXPECT_EQ(page->calls, Strings(3, "CommandStateChange -1 -1"));
+    ASSERT_TRUE(PumpUntilIdle(5000));
+    EXPECT_EQ(page->calls, Strings({"CommandStateChange -1 -1", "CommandStateChange -1 -1", "CommandStateChange -1 -1",
+                                    "BeforeNavigate2 http://dummy/cmd?SerialID=C3&pos.x=1&pos.y=1 0",
+                                    "BeforeNavigate2 http://dummy/cmd?SerialID=A1&pos.x=1&pos.y=1 0"}));
+
+    object->Close(OLECLOSE_NOSAVE);
     object.Release();
     DestroyWindow(parent);
 }

@@ -32,13 +32,16 @@ void __stdcall RecordingPage::BeforeNavigate2(IDispatch* browser, VARIANT* url, 
 {
     eventBrowsers.push_back(browser);
     calls.push_back("BeforeNavigate2 " + VariantBytesOf(url) + " " + VariantBytesOf(flags));
-    lastHadPostData = postData && postData->vt == (VT_ARRAY | VT_UI1);
+    // A handler's PostData is a by-reference variant that holds the byte array.
+    postDataShape = postData ? postData->vt : VARTYPE(VT_ILLEGAL);
+    VARIANT* bytes = postData && postData->vt == (VT_BYREF | VT_VARIANT) ? postData->pvarVal : nullptr;
+    lastHadPostData = bytes && bytes->vt == (VT_ARRAY | VT_UI1);
     lastPostData.clear();
     if (lastHadPostData) {
         void* data = nullptr;
-        SafeArrayAccessData(postData->parray, &data);
-        lastPostData.assign(static_cast<const char*>(data), postData->parray->rgsabound[0].cElements);
-        SafeArrayUnaccessData(postData->parray);
+        SafeArrayAccessData(bytes->parray, &data);
+        lastPostData.assign(static_cast<const char*>(data), bytes->parray->rgsabound[0].cElements);
+        SafeArrayUnaccessData(bytes->parray);
     }
     lastHeaders = VariantBytesOf(headers);
     if (cancel && cancelNavigation)
@@ -68,9 +71,10 @@ void __stdcall RecordingPage::NavigateError(IDispatch* browser, VARIANT* url, VA
         *cancel = VARIANT_TRUE;
 }
 
-void __stdcall RecordingPage::NewWindow3(IDispatch**, VARIANT_BOOL* cancel, DWORD, BSTR urlContext, BSTR url)
+void __stdcall RecordingPage::NewWindow3(IDispatch**, VARIANT_BOOL* cancel, DWORD flags, BSTR urlContext, BSTR url)
 {
-    calls.push_back("NewWindow3 " + BstrBytes(url) + " from " + BstrBytes(urlContext));
+    calls.push_back("NewWindow3 " + BstrBytes(url) + " from " + BstrBytes(urlContext) + " flags " +
+                    std::to_string(flags));
     if (cancel)
         *cancel = VARIANT_TRUE;
 }

@@ -43,6 +43,7 @@ public:
     std::string lastPostData;
     std::string lastHeaders;
     bool lastHadPostData = false;
+    VARTYPE postDataShape = VT_EMPTY;  // the type of the PostData the page was given
     std::vector<IDispatch*> eventBrowsers;  // not held: compared only
 };
 

@@ -5,16 +5,37 @@
 
 #include <mshtmhst.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "CA2W.h"
 #include "CAxHost.h"
 #include "CComBSTR.h"
 #include "CComVariant.h"
 #include "CShortcutkeySuppressor.h"
+#include "CWebBrowserEventSink.h"
 #include "FakeServer.h"
 
 using scripted::Browser;
 using scripted::PumpUntilIdle;
 using Strings = std::vector<std::string>;
+
+namespace {
+
+// What a page is given once a navigation's document is there (back: a step to go back to).
+Strings Completion(const std::string& url, bool back)
+{
+    return {std::string("CommandStateChange 2 ") + (back ? "-1" : "0"), "CommandStateChange 1 0",
+            "CommandStateChange -1 -1", "DocumentComplete " + url};
+}
+
+Strings Joined(Strings first, const Strings& second)
+{
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+}  // namespace
 
 TEST_F(BrowserTest, NavigatingToBlankAsksFirstAndCompletesFromTheMessageLoop)
 {
@@ -27,8 +48,13 @@ TEST_F(BrowserTest, NavigatingToBlankAsksFirstAndCompletesFromTheMessageLoop)
     EXPECT_FALSE(Document());
 
     ASSERT_TRUE(PumpUntilIdle(5000));
-    EXPECT_EQ(view.Events(), Strings({"BeforeNavigate2 about:blank", "DocumentComplete about:blank"}));
-    EXPECT_EQ(page->calls.back(), "DocumentComplete about:blank");
+    EXPECT_EQ(view.Events(), Strings({"BeforeNavigate2 about:blank", "CommandStateChange -1 1",
+                                      "NavigateComplete2 about:blank", "CommandStateChange 2 0",
+                                      "CommandStateChange 1 0", "CommandStateChange -1 1",
+                                      "DocumentComplete about:blank"}));
+    // The product's sink has no NavigateComplete2 handler: the page sees the rest.
+    EXPECT_EQ(page->calls, Joined({"BeforeNavigate2 about:blank 0", "CommandStateChange -1 -1"},
+                                  Completion("about:blank", false)));
     // The event's browser is the browser object the page holds.
     CComPtr<IDispatch> self;
     browser->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&self));
@@ -66,7 +92,7 @@ TEST_F(BrowserTest, LoadedHtmlIsKeptAsWrittenAndCompletesAsBlankOnceMore)
     EXPECT_TRUE(page->calls.empty());
 
     ASSERT_TRUE(PumpUntilIdle(5000));
-    EXPECT_EQ(page->calls, Strings({"DocumentComplete about:blank"}));
+    EXPECT_EQ(page->calls, Strings({"CommandStateChange -1 -1", "DocumentComplete about:blank"}));
     EXPECT_EQ(view.Events().back(), "DocumentComplete about:blank");
 
     Write("<p>second</p>");
@@ -101,7 +127,8 @@ TEST_F(BrowserTest, NewWindowRequestAsksNewWindow3Only)
     CComVariant url(L"http://127.0.0.1:1/terms.html");
     CComVariant flags(1L);
     ASSERT_EQ(browser->Navigate2(&url, &flags, nullptr, nullptr, nullptr), S_OK);
-    EXPECT_EQ(page->calls, Strings({"NewWindow3 http://127.0.0.1:1/terms.html from about:blank"}));
+    // Asked for by page code, not by a click of the user's: no NWMF flag.
+    EXPECT_EQ(page->calls, Strings({"NewWindow3 http://127.0.0.1:1/terms.html from about:blank flags 0"}));
     EXPECT_TRUE(view.Idle());
     EXPECT_EQ(view.Events().back(), "NewWindow3 http://127.0.0.1:1/terms.html");
 }
@@ -133,7 +160,7 @@ TEST_F(BrowserFetchTest, LoopbackPageBecomesTheDocumentWithItsBytes)
     ASSERT_TRUE(server->Route("/terms.html", body));
     const std::string url = server->Url("/terms.html");
     Navigate(url);
-    EXPECT_EQ(page->calls, Strings({"BeforeNavigate2 " + url + " 0", "DocumentComplete " + url}));
+    EXPECT_EQ(page->calls, Joined({"BeforeNavigate2 " + url + " 0", "CommandStateChange -1 -1"}, Completion(url, true)));
     EXPECT_EQ(view.Html(), body);
     EXPECT_EQ(view.LocationUrl(), url);
     EXPECT_EQ(server->Hits("/terms.html"), 1);
@@ -143,6 +170,8 @@ TEST_F(BrowserFetchTest, FailedNavigationReportsItsStatusAndCompletesUnlessCance
 {
     OpenBlank();
     ASSERT_TRUE(server->Fail("/missing.html", "404"));
+    ASSERT_TRUE(server->Fail("/broken.html", "500"));
+    ASSERT_TRUE(server->Fail("/dropped.html", "close", 0));
     const std::string missing = server->Url("/missing.html");
     const std::string refused = "http://127.0.0.1:" + std::to_string(server->ClosedPort()) + "/x.html";
     const struct {
@@ -151,6 +180,8 @@ TEST_F(BrowserFetchTest, FailedNavigationReportsItsStatusAndCompletesUnlessCance
         std::string status;
     } cases[] = {
         {missing, true, "404"},
+        {server->Url("/broken.html"), false, "500"},
+        {server->Url("/dropped.html"), true, "800C0008"},  // closed without an answer
         {refused, false, "800C0004"},                       // nobody listens
         {"http://192.0.2.1/never.html", true, "800C0005"},  // off the machine: never fetched
         {"ftp://127.0.0.1/x", false, "800C0005"},
@@ -159,14 +190,230 @@ TEST_F(BrowserFetchTest, FailedNavigationReportsItsStatusAndCompletesUnlessCance
         page->calls.clear();
         page->cancelErrors = c.cancel;
         Navigate(c.url);
-        Strings expected = {"BeforeNavigate2 " + c.url + " 0", "NavigateError " + c.url + " " + c.status};
+        Strings expected = {"BeforeNavigate2 " + c.url + " 0", "CommandStateChange -1 -1",
+                            "NavigateError " + c.url + " " + c.status};
         if (!c.cancel)
-            expected.push_back("DocumentComplete " + c.url);
+            expected = Joined(expected, Completion(c.url, true));
         EXPECT_EQ(page->calls, expected) << c.url;
         EXPECT_EQ(view.Html(), "") << c.url;
     }
-    EXPECT_EQ(view.Events()[view.Events().size() - 2], "NavigateError ftp://127.0.0.1/x 0x800C0005");
+    const Strings events = view.Events();
+    EXPECT_NE(std::find(events.begin(), events.end(), "NavigateError ftp://127.0.0.1/x 0x800C0005"), events.end());
     EXPECT_EQ(server->Hits("/missing.html"), 1);
+}
+
+TEST_F(BrowserFetchTest, RedirectsAreFollowedAsABrowserFollowsThem)
+{
+    OpenBlank();
+    const std::string final = server->Url("/final.html");
+    ASSERT_TRUE(server->Route("/final.html", "<p>final</p>"));
+    const struct {
+        const char* path;
+        int status;
+        bool post;
+        const char* finalMethod;
+    } cases[] = {
+        {"/r301", 301, true, "GET"}, {"/r302", 302, true, "GET"},   {"/r303", 303, true, "GET"},
+        {"/r307", 307, true, "POST"}, {"/r308", 308, true, "POST"}, {"/r302get", 302, false, "GET"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(server->Route(c.path, "", c.status, "{\"Location\": \"/final.html\"}"));
+        page->calls.clear();
+        const std::string url = server->Url(c.path);
+        CComVariant address(CA2W(url.c_str(), 932));
+        CComVariant none;
+        VARIANT postData;
+        VariantInit(&postData);
+        if (c.post) {
+            postData.vt = VT_ARRAY | VT_UI1;
+            postData.parray = SafeArrayCreateVector(VT_UI1, 0, 3);
+            void* bytes = nullptr;
+            SafeArrayAccessData(postData.parray, &bytes);
+            memcpy(bytes, "a=1", 3);
+            SafeArrayUnaccessData(postData.parray);
+        }
+        CComVariant headers(L"Content-Type: application/x-www-form-urlencoded\r\n");
+        ASSERT_EQ(browser->Navigate2(&address, &none, &none, &postData, &headers), S_OK);
+        VariantClear(&postData);
+        ASSERT_TRUE(PumpUntilIdle(20000));
+        // No BeforeNavigate2 for the redirect; the final address everywhere after it.
+        EXPECT_EQ(page->calls, Joined({"BeforeNavigate2 " + url + " 0", "CommandStateChange -1 -1"},
+                                      Completion(final, true)))
+            << c.path;
+        EXPECT_EQ(view.Events()[view.Events().size() - 5], "NavigateComplete2 " + final) << c.path;
+        EXPECT_EQ(view.LocationUrl(), final) << c.path;
+        EXPECT_EQ(view.Html(), "<p>final</p>") << c.path;
+        EXPECT_EQ(server->Last("/final.html", "method"), c.finalMethod) << c.path;
+        EXPECT_EQ(server->Last("/final.html", "body"), std::string(c.finalMethod) == "POST" ? "a=1" : "") << c.path;
+    }
+}
+
+TEST_F(BrowserFetchTest, RedirectsThatLoopOrLeaveTheMachineFail)
+{
+    OpenBlank();
+    ASSERT_TRUE(server->Route("/loop", "", 302, "{\"Location\": \"/loop\"}"));
+    ASSERT_TRUE(server->Route("/away", "", 301, "{\"Location\": \"http://192.0.2.1/x\"}"));
+    page->cancelErrors = true;
+    Navigate(server->Url("/loop"));
+    EXPECT_EQ(page->calls.back(), "NavigateError " + server->Url("/loop") + " 800C0014");
+    EXPECT_EQ(server->Hits("/loop"), 21);
+    page->calls.clear();
+    Navigate(server->Url("/away"));
+    EXPECT_EQ(page->calls.back(), "NavigateError http://192.0.2.1/x 800C0005");
+}
+
+TEST_F(BrowserFetchTest, HttpsReachesTheTestServerWithItsCertificateOnly)
+{
+    OpenBlank();
+    ASSERT_GT(server->TlsPort(), 0);
+    ASSERT_TRUE(server->Route("/secure.html", "<p>secure</p>"));
+    const std::string url = server->TlsUrl("/secure.html");
+    ASSERT_EQ(url.compare(0, 8, "https://"), 0);
+    Navigate(url);
+    EXPECT_EQ(page->calls, Joined({"BeforeNavigate2 " + url + " 0", "CommandStateChange -1 -1"}, Completion(url, true)));
+    EXPECT_EQ(view.Html(), "<p>secure</p>");
+    EXPECT_EQ(view.LocationUrl(), url);
+
+    // The same certificate under another name of this machine is not trusted.
+    page->calls.clear();
+    page->cancelErrors = true;
+    const std::string other = "https://localhost:" + std::to_string(server->TlsPort()) + "/secure.html";
+    Navigate(other);
+    EXPECT_EQ(page->calls.back(), "NavigateError " + other + " 800C0019");
+    EXPECT_EQ(server->Hits("/secure.html"), 1);
+}
+
+namespace {
+
+// A bare event sink: for each event, its dispatch id and its arguments' types as they come
+// (first argument first), with "->" for each reference followed.
+class RawSink : public IDispatch {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (iid == IID_IUnknown || iid == IID_IDispatch) {
+            *object = static_cast<IDispatch*>(this);
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                                     UINT*) override
+    {
+        std::string line = std::to_string(id);
+        for (UINT i = params->cArgs; i-- > 0;)
+            line += " " + Shape(params->rgvarg[i]);
+        events.push_back(line);
+        return S_OK;
+    }
+
+    static std::string Shape(const VARIANT& value)
+    {
+        char type[16];
+        std::snprintf(type, sizeof type, "%X", unsigned(value.vt));
+        if (value.vt == (VT_BYREF | VT_VARIANT) && value.pvarVal)
+            return std::string(type) + "->" + Shape(*value.pvarVal);
+        return type;
+    }
+
+    Strings events;
+};
+
+}  // namespace
+
+TEST_F(BrowserTest, EventArgumentsHaveTheShapesOfTheRealControl)
+{
+    Open();
+    RawSink sink;
+    CComPtr<IConnectionPointContainer> container;
+    CComPtr<IConnectionPoint> point;
+    ASSERT_EQ(browser->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container)), S_OK);
+    ASSERT_EQ(container->FindConnectionPoint(DIID_KavoWebBrowserEvents2, &point), S_OK);
+    DWORD cookie = 0;
+    ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
+    ASSERT_EQ(NavigateToBlank(browser), S_OK);
+    ASSERT_TRUE(PumpUntilIdle(5000));
+    page->cancelNavigation = true;
+    CComVariant url(L"http://127.0.0.1:1/post");
+    SAFEARRAY* bytes = SafeArrayCreateVector(VT_UI1, 0, 1);
+    VARIANT postData;
+    postData.vt = VT_ARRAY | VT_UI1;
+    postData.parray = bytes;
+    CComVariant headers(L"Content-Type: application/x-www-form-urlencoded\r\n");
+    ASSERT_EQ(browser->Navigate2(&url, nullptr, nullptr, &postData, &headers), S_OK);
+    SafeArrayDestroy(bytes);
+    point->Unadvise(cookie);
+
+    // 9 dispatch, C|4000 by-reference variant, 8 string, 3 long, 2011 byte array, 0 empty, B|4000 bool.
+    EXPECT_EQ(sink.events, Strings({
+                               // BeforeNavigate2: the post data one reference deeper than the rest.
+                               "250 9 400C->8 400C->3 400C->8 400C->400C->0 400C->8 400B",
+                               "105 3 B",
+                               // NavigateComplete2 and DocumentComplete: browser and address.
+                               "252 9 400C->8",
+                               "105 3 B",
+                               "105 3 B",
+                               "105 3 B",
+                               "259 9 400C->8",
+                               "250 9 400C->8 400C->3 400C->8 400C->400C->2011 400C->8 400B",
+                           }));
+}
+
+TEST_F(BrowserTest, WritingACompleteDocumentStartsANewOneThatCompletesOnClose)
+{
+    OpenBlank();
+    Write("<form><input name=old></form>");
+    ASSERT_TRUE(PumpUntilIdle(5000));
+    CComPtr<IHTMLDocument2> document = Document();
+    CComPtr<IHTMLStyleSheet> sheet;
+    ASSERT_EQ(document->createStyleSheet(CComBSTR(L"about:blank"), -1, &sheet), S_OK);
+    page->calls.clear();
+
+    SAFEARRAY* texts = SafeArrayCreateVector(VT_VARIANT, 0, 1);
+    VARIANT* slot = nullptr;
+    SafeArrayAccessData(texts, reinterpret_cast<void**>(&slot));
+    slot->vt = VT_BSTR;
+    slot->bstrVal = SysAllocString(L"<p>新しい</p><input name=fresh>");
+    SafeArrayUnaccessData(texts);
+    EXPECT_EQ(document->write(texts), S_OK);
+    EXPECT_EQ(view.Html(), "<p>新しい</p><input name=fresh>");
+    EXPECT_TRUE(view.StyleSheets().empty());
+    CComBSTR state;
+    document->get_readyState(&state);
+    EXPECT_EQ(BstrBytes(state), "loading");
+    EXPECT_EQ(document->write(texts), S_OK);  // an open document takes more
+    ASSERT_TRUE(PumpUntilIdle(5000));
+    EXPECT_TRUE(page->calls.empty());
+    EXPECT_EQ(document->close(), S_OK);
+    EXPECT_EQ(document->close(), S_OK);  // closing twice completes once
+    ASSERT_TRUE(PumpUntilIdle(5000));
+    EXPECT_EQ(page->calls, Strings({"CommandStateChange -1 -1", "DocumentComplete about:blank"}));
+    EXPECT_EQ(view.WrittenDocuments().back(), "<p>新しい</p><input name=fresh><p>新しい</p><input name=fresh>");
+    state.Empty();
+    document->get_readyState(&state);
+    EXPECT_EQ(BstrBytes(state), "complete");
+
+    // open clears at once; close completes what was written after it.
+    page->calls.clear();
+    CComPtr<IDispatch> window;
+    EXPECT_EQ(document->open(CComBSTR(L"text/html"), CComVariant(), CComVariant(), CComVariant(), &window), S_OK);
+    EXPECT_EQ(view.Html(), "");
+    EXPECT_EQ(document->writeln(texts), S_OK);
+    EXPECT_EQ(document->close(), S_OK);
+    ASSERT_TRUE(PumpUntilIdle(5000));
+    EXPECT_EQ(view.Html(), "<p>新しい</p><input name=fresh>\r\n");
+    EXPECT_EQ(page->calls, Strings({"CommandStateChange -1 -1", "DocumentComplete about:blank"}));
+    SafeArrayDestroy(texts);
 }
 
 // A page's host as the product builds it: the control window of a dialog template.
