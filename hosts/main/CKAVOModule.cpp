@@ -111,7 +111,8 @@ void CKAVOModule::FillContext(CPageContext& context) const
 
 void CKAVOModule::RunMessageLoop()
 {
-    HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kInstanceMutexName);
+    HANDLE existing = openInstanceMutex ? openInstanceMutex(kInstanceMutexName)
+                                        : OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kInstanceMutexName);
     if (existing) {
         CloseHandle(existing);
         return;
