@@ -15,6 +15,8 @@ HRESULT STDMETHODCALLTYPE CSimpleHttpStrStream::Write(const void* data, ULONG si
         *written = 0;
     if (size && !data)
         return STG_E_INVALIDPOINTER;
+    if (size > m_limit - m_bytes.size())
+        return STG_E_MEDIUMFULL;
     try {
         m_bytes.append(static_cast<const char*>(data), size);
     } catch (const std::exception&) {

@@ -282,7 +282,14 @@ bool ParseSectionHeader(const char* line, CString& section)
         header = header.Left(newline);
     header.TrimRight(kBlanks);
     const int length = header.GetLength();
-    if (length <= 1 || header[0] != '[' || header[length - 1] != ']')
+    if (length <= 1 || header[0] != '[')
+        return false;
+    // The last character, not the last byte: a trail byte may be 0x5D, which is "]".
+    const char* bytes = header.GetString();
+    int last = 0;
+    for (int i = 0; i < length; i += CharTraits<char>::CharLen(bytes + i))
+        last = i;
+    if (last != length - 1 || bytes[last] != ']')
         return false;
     section = header.Mid(1, length - 2);
     return true;

@@ -120,7 +120,8 @@ HRESULT DownloadFile(const char* url, const char* path, IBindStatusCallback* pro
             return failed;
         total += read;
         if (progress) {
-            const ULONG goal = hasLength && announced ? announced : total * 2;
+            // 0 is "length unknown" to a progress callback: no share of it can be shown.
+            const ULONG goal = hasLength ? announced : 0;
             if (progress->OnProgress(total, goal, BINDSTATUS_DOWNLOADINGDATA, nullptr) == E_ABORT)
                 return E_ABORT;
         }

@@ -1,12 +1,12 @@
 #include "CCheckRequirement.h"
 
-#include <process.h>
 
 #include "CAtlException.h"
 #include "CHandle.h"
 #include "CSystemRequirements.h"
 #include "CTextDef.h"
 #include "InstalledSoftware.h"
+#include "ThreadStart.h"
 #include "UrlText.h"
 
 namespace {
@@ -68,7 +68,7 @@ int CCheckRequirement::Run(HWND, CPageContext* ctx)
     m_context = ctx;
     if (!ctx)
         return 0;
-    CHandle thread(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &CheckRequirementThreadProc, this, 0, nullptr)));
+    CHandle thread(StartThread(&CheckRequirementThreadProc, this));
     if (thread)
         WaitForSingleObject(thread, INFINITE);
     else

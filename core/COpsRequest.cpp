@@ -1,7 +1,6 @@
 #include "COpsRequest.h"
 
 #include <msxml2.h>
-#include <process.h>
 #include <shlwapi.h>
 #include <wininet.h>
 
@@ -20,16 +19,18 @@
 #include "InputChecks.h"
 #include "KavoMessages.h"
 #include "OpsTiming.h"
-#include "ProgramFolder.h"
 #include "OpsTrace.h"
+#include "ThreadStart.h"
 #include "UrlParts.h"
+#include "XmlAnswerText.h"
 
 namespace {
 
 // MSXML's DOMDocument.
 const CLSID kDomDocument = {0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+// IXMLDOMDocument2, which has the parser's properties.
+const IID kDomDocument2 = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 const char kFailure[] = "EXG0000";
-const char kDefaultResponseFile[] = "OPS_resp.xml";
 
 bool Is(const char* id, const char* wanted)
 {
@@ -104,18 +105,6 @@ long Count(IXMLDOMNodeList* list)
     return count;
 }
 
-bool WriteWholeFile(const char* path, const CString& bytes)
-{
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.GetString(), DWORD(bytes.GetLength()), &written, nullptr) &&
-                    written == DWORD(bytes.GetLength());
-    CloseHandle(file);
-    return ok;
-}
-
 }  // namespace
 
 COpsRequest::COpsRequest(const PcInfoSource* pcInfo)
@@ -154,8 +143,7 @@ int COpsRequest::Run(const char* procId, CPageContext* ctx, BOOL wait)
     ctx->errorCode.Empty();
     ctx->response.ResultCode.Empty();
 
-    unsigned threadId = 0;
-    HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &OpsRequestThreadProc, this, 0, &threadId));
+    HANDLE thread = StartThread(&OpsRequestThreadProc, this);
     if (!thread) {
         SetError(kFailure);
         // The page waits for the end of a run that does not wait: it is told this one ended.
@@ -420,23 +408,16 @@ BOOL COpsRequest::ParseResponse()
     document->put_resolveExternals(VARIANT_FALSE);
     document->put_validateOnParse(VARIANT_FALSE);
     document->put_preserveWhiteSpace(VARIANT_TRUE);
+    // Where the parser knows it (not every msxml3 does), it refuses DTDs itself too.
+    CComPtr<IXMLDOMDocument2> settings;
+    if (SUCCEEDED(document->QueryInterface(kDomDocument2, reinterpret_cast<void**>(&settings))) && settings)
+        settings->setProperty(CComBSTR(L"ProhibitDTD"), CComVariant(true));
 
+    CStringW text;
+    if (!DecodeXmlAnswer(ctx.response.rawText.GetString(), ctx.response.rawText.GetLength(), text))
+        return FALSE;
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    HRESULT hr = document->loadXML(CComBSTR(ctx.response.rawText.GetString()), &loaded);
-    if (hr == S_FALSE) {
-        // A document that names its own encoding is read from its bytes instead.
-        if (ctx.customer.responseFileName.IsEmpty())
-            ctx.customer.responseFileName = kDefaultResponseFile;
-        CString file = GetProgramFolder();
-        file += "\\";
-        file += ctx.customer.responseFileName;
-        if (WriteWholeFile(file, ctx.response.rawText)) {
-            const CComBSTR widePath(file.GetString());
-            CComVariant source(static_cast<const wchar_t*>(static_cast<BSTR>(widePath)));
-            hr = document->load(source, &loaded);
-        }
-        DeleteFileA(file);
-    }
+    const HRESULT hr = document->loadXML(CComBSTR(text.GetString()), &loaded);
     if (hr != S_OK || loaded != VARIANT_TRUE)
         return FALSE;
 

@@ -181,11 +181,11 @@ int LoadExternalDefinitions()
         return 1;
 
     JudgeDomain();
-    // Without a domain no content-server address is usable: the definitions are not available.
-    if (CTextDef::GetDomainUrl().IsEmpty())
-        return 0;
-
+    // The local stand-in needs no content server, so a failed judgement does not stop it.
     if (!LoadLocalStandIn(store)) {
+        // Without a domain no content-server address is usable: the definitions are not available.
+        if (CTextDef::GetDomainUrl().IsEmpty())
+            return 0;
         for (const char* file : kDefinitionFiles) {
             if (!store.LoadUrl(CTextDef::GetUrlText(file))) {
                 store.Clear();

@@ -3,9 +3,9 @@
 // definition-text store, once per process.
 #include <windows.h>
 
-// 1 when the definitions are (or already were) loaded; 0 when the domain judgement named no
-// domain or a file failed to load, with the text store left as it was (the next call starts
-// again from the domain judgement).
+// 1 when the definitions are (or already were) loaded; 0 when a file failed to load, or when
+// the domain judgement named no domain and no local stand-in (TWEAK_FILENAME_EXTDEF) loaded,
+// with the text store left as it was (the next call starts again from the domain judgement).
 int LoadExternalDefinitions();
 // Sets the domain URL from the content server's domain-judgement answer and stores it in the
 // registry value "Domain"; an answer that cannot be read or names no domain empties it.

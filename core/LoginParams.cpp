@@ -11,6 +11,17 @@ namespace {
 const char kValueName[] = "LoginParams";
 const char kPassPhrase[] = "PEB_HURDOLAX";
 
+LONG WriteValue(HKEY key, const char* name, const BYTE* data, DWORD size)
+{
+    return RegSetValueExA(key, name, 0, REG_BINARY, data, size);
+}
+
+LoginValueWriter& CurrentWriter()
+{
+    static LoginValueWriter writer = &WriteValue;
+    return writer;
+}
+
 // The provider (kept open) and the RC4 key derived from the pass phrase.
 bool SetUpKey(CryptProvHandle& provider, CryptKeyHandle& key)
 {
@@ -66,7 +77,7 @@ BOOL SaveLoginParams(const char* customerId, const char* accessKey)
         ERROR_SUCCESS)
         return FALSE;
     // A refused write loses the sign-in data: it must not be reported as saved.
-    return registry.SetBinaryValue(kValueName, &buffer[0], size) == ERROR_SUCCESS;
+    return CurrentWriter()(registry, kValueName, &buffer[0], size) == ERROR_SUCCESS;
 }
 
 BOOL LoadLoginParams(CString& customerId, CString& accessKey)
@@ -95,6 +106,13 @@ BOOL LoadLoginParams(CString& customerId, CString& accessKey)
     if (NextToken(cursor, second))
         accessKey = second;
     return TRUE;
+}
+
+LoginValueWriter SetLoginValueWriter(LoginValueWriter writer)
+{
+    const LoginValueWriter previous = CurrentWriter();
+    CurrentWriter() = writer ? writer : &WriteValue;
+    return previous;
 }
 
 void DeleteLoginParams()

@@ -63,6 +63,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, DownloadedTextRules, ::testing::Values(
     TextCase{"IndentedBracketAfterAnEntryContinuesIt", "A=1\r\n [Other]\r\nB=2\r\n", {{"A", "1\r\n[Other]"}, {"B", "2"}}},
     TextCase{"IndentedBracketAloneIsAnEntry", " [Other]\r\nB=2\r\n", {{"[Other]", ""}, {"B", "2"}}},
     TextCase{"BracketWithoutCloseIsAnEntry", "[Other\r\nB=2\r\n", {{"[Other", ""}, {"B", "2"}}},
+    TextCase{"TrailByteOfTheCodeOfABracketClosesNoHeader", "[Other\x81\x5D\r\nB=2\r\n",
+             {{"[Other\x81\x5D", ""}, {"B", "2"}}},
     TextCase{"EntriesInADroppedSectionTakeTheirContinuations", "[Other]\r\nB=2\r\n\tmore\r\n[DomainSwitch]\r\nC=3\r\n",
              {{"C", "3"}}},
     TextCase{"DoubleByteValueAndNoFinalNewline", "Name=\x95\x5c\x8e\xa6\r\nLast=\x83\x5c", {{"Name", "\x95\x5c\x8e\xa6"}, {"Last", "\x83\x5c"}}},
@@ -124,6 +126,11 @@ TEST(DownloadedText, SectionHeaderNeedsBracketsAtBothEnds)
         {"[A", false, ""},
         {"[", false, ""},
         {"A]", false, ""},
+        // 0x81 0x5D is one double-byte character whose trail byte is the code of "]".
+        {"[Other\x81\x5D", false, ""},
+        {"[\x81\x5D", false, ""},
+        {"[\x81\x5D]", true, "\x81\x5D"},
+        {"[\x95\x5C]", true, "\x95\x5C"},
     };
     for (const auto& c : cases) {
         CString section("unchanged");
@@ -194,6 +201,18 @@ TEST_F(DownloadedTextFromUrl, FailureLeavesTheStoreUntouched)
     EXPECT_FALSE(CTextDef::LoadFromUrl("not a url://"));
     EXPECT_FALSE(CTextDef::LoadFromUrl(nullptr));
     ExpectStore({{"KEEP", "k"}, {"Domain", "before"}});
+}
+
+// Answers are bounded as definition files are: 4 MiB is read, one byte more adds nothing.
+TEST_F(DownloadedTextFromUrl, AnswerLongerThanTheLimitAddsNothing)
+{
+    for (size_t size : {size_t(0x400000), size_t(0x400001)}) {
+        SCOPED_TRACE(size);
+        ASSERT_TRUE(server->RoutePadded("/judge", "NEW=1\r\n;", size, 'x'));
+        EXPECT_EQ(CTextDef::LoadFromUrl(server->Url("/judge").c_str()), size == 0x400000);
+        EXPECT_EQ(CTextDef::HasText("NEW"), size == 0x400000);
+        CTextDef::RemoveAll();
+    }
 }
 
 TEST_F(DownloadedTextFromUrl, LocalStoreGetsTheAnswer)

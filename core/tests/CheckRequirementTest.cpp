@@ -14,6 +14,7 @@
 #include "FakeContent.h"
 #include "FakeMachine.h"
 #include "InstalledSoftware.h"
+#include "ThreadStart.h"
 #include "UninstallKeys.h"
 #include "Wow64.h"
 
@@ -259,6 +260,22 @@ TEST_F(CheckRequirementRunTest, UnloadableOsDefinitionFailsEveryItemAndKeepsTheC
     EXPECT_EQ(Strings(m_ctx.conflictLists.uninstallKeys), (std::vector<std::string>{"from an earlier run"}));
     EXPECT_EQ(check.GetErrorCount(), 6);
     EXPECT_EQ(m_server.Requests(), (std::vector<std::string>{kOsDefUrl}));
+}
+
+TEST_F(CheckRequirementRunTest, CheckWhoseThreadCannotStartFailsEveryItem)
+{
+    for (LONG& result : m_ctx.requirementResults)
+        result = 2;
+    m_ctx.diskFigures[0] = 7;
+    CCheckRequirement check(m_machine.Table());
+    const ThreadStarter previous = SetThreadStarter([](ThreadProc, void*, unsigned, unsigned*) -> HANDLE { return nullptr; });
+    const int result = check.Run(nullptr, &m_ctx);
+    SetThreadStarter(previous);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(Results(), (std::vector<LONG>{0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(m_ctx.diskFigures[0], 0u);
+    EXPECT_EQ(check.GetErrorCount(), 6);
+    EXPECT_TRUE(m_server.Requests().empty()) << "the check ran after all";
 }
 
 TEST_F(CheckRequirementRunTest, UnreachableConflictListPassesTheSoftwareCheck)

@@ -269,6 +269,39 @@ TEST_F(ExternalDefinitionsTest, LocalStandInFileReplacesTheDownloads)
     EXPECT_EQ(m_server.Requests(), (std::vector<std::string>{JudgeUrl(kInitialDomain)}));
 }
 
+// The stand-in needs no content server: a judgement that fails or names no domain does not
+// keep it from being read.
+TEST_F(ExternalDefinitionsTest, LocalStandInFileIsReadWhenTheJudgementFails)
+{
+    const std::string name = "kavo-core-extdef-nojudge-" + std::to_string(GetCurrentProcessId()) + ".ini";
+    const std::string path = TestBinFolder() + "\\" + name;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const std::string body = "[InstallationControl]\r\nVersion=local\r\n";
+    DWORD written = 0;
+    WriteFile(file, body.data(), DWORD(body.size()), &written, nullptr);
+    CloseHandle(file);
+    CTextDef::SetText("TWEAK_FILENAME_EXTDEF", name.c_str());
+
+    for (bool answered : {false, true}) {
+        SCOPED_TRACE(answered ? "answer without Domain" : "no answer");
+        GetExtDef().Clear();
+        CTextDef::SetText("COMMON_CT_PRODUCTVERSION", "before");
+        if (answered)
+            m_server.Serve(JudgeUrl(kInitialDomain), "Other=1\n");
+        else
+            m_server.Withdraw(JudgeUrl(kInitialDomain));
+        m_server.ClearRequests();
+        CTextDef::SetDomainUrl("");
+
+        EXPECT_EQ(LoadExternalDefinitions(), 1);
+        EXPECT_EQ(Text("COMMON_CT_PRODUCTVERSION"), "local");
+        EXPECT_STREQ(CTextDef::GetDomainUrl(), "");
+        EXPECT_EQ(m_server.Requests(), (std::vector<std::string>{JudgeUrl(kInitialDomain)}));
+    }
+    DeleteFileA(path.c_str());
+}
+
 TEST_F(ExternalDefinitionsTest, MissingStandInFileFallsBackToTheDownloads)
 {
     ServeFile(1, "[InstallationControl]\nVersion=downloaded\n");

@@ -89,4 +89,22 @@ TEST_F(LoginParamsTest, SavingWhereNoKeyCanBeMadeFails)
     EXPECT_FALSE(SaveLoginParams("a", "b"));
 }
 
+// The key exists, but the value cannot be written into it: the sign-in data is lost, and the
+// caller must hear so.
+TEST_F(LoginParamsTest, SavingFailsWhenTheWriteIntoTheCreatedKeyFails)
+{
+    const LoginValueWriter previous =
+        SetLoginValueWriter([](HKEY, const char*, const BYTE*, DWORD) -> LONG { return ERROR_ACCESS_DENIED; });
+    const BOOL saved = SaveLoginParams("a", "b");
+    SetLoginValueWriter(previous);
+    EXPECT_FALSE(saved);
+    CRegKey key;
+    EXPECT_EQ(key.Open(HKEY_CURRENT_USER, m_path.c_str(), KEY_READ), ERROR_SUCCESS) << "the key was not created";
+    EXPECT_TRUE(Stored().empty());
+
+    // The real write again.
+    EXPECT_TRUE(SaveLoginParams("a", "b"));
+    EXPECT_EQ(Stored().size(), 5u);
+}
+
 }  // namespace

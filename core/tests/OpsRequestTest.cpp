@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "KavoMessages.h"
 #include "OpsTiming.h"
 #include "PcInfo.h"
+#include "ThreadStart.h"
 
 namespace {
 
@@ -284,28 +286,105 @@ TEST_F(OpsParse, TextThatIsNoXmlChangesNothing)
     }
 }
 
-// An answer that names its own encoding is read again from a file beside the program.
-// Wine's msxml3 has no Shift_JIS decoder, so such an answer does not load there: the
-// context stays as it was and the file is gone again.
-TEST_F(OpsParse, DeclaredShiftJisGoesThroughTheFileAndLeavesNoFile)
+// The listing with its first line (the plain declaration) replaced by head.
+std::string WithHead(const std::string& head, const std::string& body = kListing)
 {
-    ASSERT_TRUE(Parse(kListing));
-    std::string declared = kListing;
-    declared.replace(0, 21, "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>");
-    ctx.customer.responseFileName.Empty();
-    const BOOL parsed = Parse(declared);
-    EXPECT_STREQ(ctx.customer.responseFileName, "OPS_resp.xml");
-    char module[MAX_PATH];
-    GetModuleFileNameA(nullptr, module, MAX_PATH);
-    std::string file(module);
-    file = file.substr(0, file.rfind('\\') + 1) + "OPS_resp.xml";
-    EXPECT_EQ(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES);
-    if (parsed) {
-        EXPECT_STREQ(ctx.response.customerInformation.CustomerName, "山田");
-    } else {
-        EXPECT_STREQ(ctx.response.ResultCode, "0000");
-        EXPECT_EQ(ctx.response.serials.GetSize(), 2);
+    return head + body.substr(std::strlen("<?xml version=\"1.0\"?>"));
+}
+
+// CP932 bytes as UTF-8 bytes.
+std::string Utf8(const std::string& cp932)
+{
+    const int chars = MultiByteToWideChar(932, 0, cp932.data(), int(cp932.size()), nullptr, 0);
+    std::wstring wide(size_t(chars), L'\0');
+    MultiByteToWideChar(932, 0, cp932.data(), int(cp932.size()), &wide[0], chars);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), chars, nullptr, 0, nullptr, nullptr);
+    std::string utf8(size_t(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), chars, &utf8[0], bytes, nullptr, nullptr);
+    return utf8;
+}
+
+// Real answers declare Shift_JIS; the parser is given text, never bytes, so whatever the
+// answer declares it is read the same way here and on every system.
+TEST_F(OpsParse, AnswerIsReadInTheEncodingItDeclares)
+{
+    const struct {
+        const char* name;
+        std::string text;
+        bool loads;
+    } cases[] = {
+        {"Shift_JIS", WithHead("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>"), true},
+        {"lower case, single quotes, blanks", WithHead("<?xml version='1.0' encoding = 'shift_jis' ?>"), true},
+        {"alias with standalone", WithHead("<?xml version=\"1.0\" encoding=\"Windows-31J\" standalone=\"yes\"?>"), true},
+        {"undeclared: ANSI code page", kListing, true},
+        {"no declaration at all", WithHead(""), true},
+        {"UTF-8", Utf8(WithHead("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")), true},
+        {"UTF-8 byte-order mark", "\xEF\xBB\xBF" + Utf8(kListing), true},
+        {"unknown encoding", WithHead("<?xml version=\"1.0\" encoding=\"EUC-JP\"?>"), false},
+        {"UTF-8 declared over CP932 bytes", WithHead("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"), false},
+        {"declaration without end", WithHead("<?xml version=\"1.0\" encoding=\"Shift_JIS\""), false},
+        {"unquoted encoding", WithHead("<?xml version=\"1.0\" encoding=Shift_JIS?>"), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ctx.response.customerInformation.CustomerName = "before";
+        ctx.response.serials.RemoveAll();
+        EXPECT_EQ(Parse(c.text), c.loads ? TRUE : FALSE);
+        if (c.loads) {
+            EXPECT_STREQ(ctx.response.customerInformation.CustomerName, "山田");
+            ASSERT_EQ(ctx.response.serials.GetSize(), 2);
+            EXPECT_STREQ(ctx.response.serials[0].NickName, "居間のＰＣ");
+        } else {
+            EXPECT_STREQ(ctx.response.customerInformation.CustomerName, "before");
+            EXPECT_EQ(ctx.response.serials.GetSize(), 0);
+        }
     }
+}
+
+// A document type could define entities that expand without end, or read files and
+// addresses: no answer with one is read, and nothing it names is fetched.
+TEST_F(OpsParse, AnswerWithADocumentTypeIsRefusedAndNothingItNamesIsFetched)
+{
+    FakeServer* server = FakeServer::Shared();
+    ASSERT_NE(server, nullptr);
+    ASSERT_TRUE(server->Reset());
+    const std::string dtd = server->Url("/entities.dtd");
+    const std::string entity = server->Url("/entity.txt");
+    ASSERT_TRUE(server->Route("/entities.dtd", "<!ENTITY name \"from the dtd\">"));
+    ASSERT_TRUE(server->Route("/entity.txt", "from outside"));
+    const std::string listing = "<VeldinSecurityListing><BaseData><ResultCode>0000</ResultCode></BaseData>"
+                                "<CustomerInformation><CustomerName>&name;</CustomerName></CustomerInformation>"
+                                "</VeldinSecurityListing>";
+    const std::string head = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
+    const struct {
+        const char* name;
+        std::string doctype;
+    } cases[] = {
+        {"internal entities", "<!DOCTYPE VeldinSecurityListing [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;\">"
+                              "<!ENTITY name \"&b;&b;&b;&b;&b;\">]>"},
+        {"external entity", "<!DOCTYPE VeldinSecurityListing [<!ENTITY name SYSTEM \"" + entity + "\">]>"},
+        {"external DTD", "<!DOCTYPE VeldinSecurityListing SYSTEM \"" + dtd + "\">"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ctx.response.ResultCode = "before";
+        EXPECT_FALSE(Parse(head + c.doctype + listing));
+        EXPECT_STREQ(ctx.response.ResultCode, "before");
+    }
+    EXPECT_EQ(server->Hits("/entities.dtd"), 0);
+    EXPECT_EQ(server->Hits("/entity.txt"), 0);
+}
+
+TEST_F(OpsParse, AnswerLongerThanTheLimitIsRefused)
+{
+    const size_t limit = 0x400000;
+    const std::string listing = WithHead("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>");
+    const std::string filler = "\r\n<!--" + std::string(limit - listing.size() - 9, 'x') + "-->";
+    ASSERT_EQ((listing + filler).size(), limit);
+    EXPECT_TRUE(Parse(listing + filler));
+    ctx.response.ResultCode = "before";
+    EXPECT_FALSE(Parse(listing + " " + filler));
+    EXPECT_STREQ(ctx.response.ResultCode, "before");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -517,19 +596,25 @@ TEST_F(OpsRun, FailuresAreNeverTheEarlierRunsSuccess)
         const char* script;  // null: the endpoint itself is changed
         std::string endpoint;
     } cases[] = {
-        {"refused", "\"mode\": \"refuse\", \"times\": 2", ""},
-        {"reset", "\"mode\": \"reset\", \"times\": 2", ""},
+        // WinINet sends again on another connection when one drops unanswered (more than once
+        // when it holds several idle ones): refuse more often than it tries.
+        {"refused", "\"mode\": \"refuse\", \"times\": 5", ""},
+        {"reset", "\"mode\": \"reset\", \"times\": 5", ""},
         {"404", "\"status\": 404", ""},
         {"500", "\"status\": 500", ""},
         {"not xml", "\"body\": \"Service Unavailable\"", ""},
         {"nul in the body", "\"nul\": true, \"at\": 60", ""},
-        {"shift_jis declared", "\"encoding\": \"Shift_JIS\"", ""},
+        {"unknown encoding declared", "\"encoding\": \"EUC-JP\"", ""},
+        {"longer than the limit", "\"pad_to\": 4194305", ""},
         {"closed port", nullptr, "http://127.0.0.1:" + std::to_string(server->ClosedPort()) + "/wso/direct.jsp"},
         {"unknown scheme", nullptr, "ftp://127.0.0.1/wso/direct.jsp"},
         {"no url", nullptr, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        // No scripted answer that a case left unused reaches the next one.
+        ASSERT_TRUE(server->Reset());
+        ASSERT_TRUE(server->OrdersModel(kTwoSerials));
         CTextDef::SetText("COMMON_URI_OPS", server->Url(FakeServer::OrdersPath()).c_str());
         ASSERT_EQ(Run("1001"), 0);
         ASSERT_STREQ(ctx.response.ResultCode, "0000");
@@ -725,6 +810,88 @@ TEST_F(OpsRun, PcReportFailsWhenItsRefreshFails)
 }
 
 // The whole sign-in and order flow against the fake, as the pages run it.
+// Every shape a real answer comes in: declared Shift_JIS (the default), no declaration,
+// UTF-8, a body without a length (chunked, or ended by the close), at the size limit, and
+// over TLS to a server whose certificate chains to a trusted root.
+TEST_F(OpsRun, AnswersInEveryRealShapeFillTheContext)
+{
+    const struct {
+        const char* name;
+        const char* script;  // members of the "1001" answer's script, or null
+        const char* fault;   // body shape on the endpoint, or null
+        bool https;
+    } cases[] = {
+        {"Shift_JIS declared", nullptr, nullptr, false},
+        {"undeclared CP932 bytes", "\"encoding\": \"\"", nullptr, false},
+        {"UTF-8", "\"encoding\": \"UTF-8\"", nullptr, false},
+        {"chunked", nullptr, "chunked", false},
+        {"no length", nullptr, "no-length", false},
+        {"exactly the size limit", "\"pad_to\": 4194304", nullptr, false},
+        {"https", nullptr, nullptr, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(server->Reset());
+        ASSERT_TRUE(server->OrdersModel(std::string(kTwoSerials) + ", \"CustomerName\": \"\\u0088\\u00a2\""));
+        if (c.script) {
+            ASSERT_TRUE(server->OrdersScript("1001", c.script));
+        }
+        if (c.fault) {
+            ASSERT_TRUE(server->Fail(FakeServer::OrdersPath(), c.fault, 1, "\"chunk\": 100"));
+        }
+        const std::string endpoint =
+            c.https ? server->TlsUrl(FakeServer::OrdersPath()) : server->Url(FakeServer::OrdersPath());
+        CTextDef::SetText("COMMON_URI_OPS", endpoint.c_str());
+        ctx.response.customerInformation.CustomerName.Empty();
+        ctx.response.serials.RemoveAll();
+        EXPECT_EQ(Run("1001"), 0);
+        EXPECT_EQ(ctx.errorCode.GetLength(), 0);
+        EXPECT_STREQ(ctx.response.customerInformation.CustomerName, "\x88\xa2");
+        ASSERT_EQ(ctx.response.serials.GetSize(), 2);
+        EXPECT_STREQ(ctx.response.serials[0].NickName, "\x82\xa0");
+        EXPECT_EQ(server->OrdersIds(), "1001");
+    }
+}
+
+TEST_F(OpsRun, OrderRunsOverHttpsToCompletionAndAnUntrustedServerGetsNothing)
+{
+    ASSERT_TRUE(server->OrdersModel("\"polls_until_done\": 2, \"BasicSerialCount\": 1"));
+    CTextDef::SetText("COMMON_URI_OPS", server->TlsUrl(FakeServer::OrdersPath()).c_str());
+    EXPECT_EQ(Run("1001"), 0);
+    EXPECT_EQ(Run("1003"), 0);
+    EXPECT_EQ(ctx.errorCode.GetLength(), 0);
+    EXPECT_EQ(server->OrdersIds(), "1001,1003,1002,1002");
+    EXPECT_STREQ(ctx.response.serials[0].SerialID, "SN000101");
+    EXPECT_EQ(server->Log(FakeServer::OrdersPath()).find("\"listener\": \"http\""), std::string::npos)
+        << "a request went over plain HTTP";
+
+    CTextDef::SetText("COMMON_URI_OPS", server->UntrustedTlsUrl(FakeServer::OrdersPath()).c_str());
+    EXPECT_EQ(Run("1002"), -1);
+    EXPECT_STREQ(ctx.errorCode, "EXG0000");
+    EXPECT_EQ(server->OrdersIds(), "1001,1003,1002,1002");
+}
+
+TEST_F(OpsRun, RunWhoseThreadCannotStartFails)
+{
+    NotifyWindow window;
+    ctx.notifyWindow = window.Get();
+    ctx.notifyMessage = WM_KAVO_REQUESTDONE;
+    for (BOOL wait : {TRUE, FALSE}) {
+        SCOPED_TRACE(wait ? "waiting" : "not waiting");
+        ctx.response.ResultCode = "0000";
+        const ThreadStarter previous =
+            SetThreadStarter([](ThreadProc, void*, unsigned, unsigned*) -> HANDLE { return nullptr; });
+        const int result = request.Run("1001", &ctx, wait);
+        SetThreadStarter(previous);
+        EXPECT_EQ(result, -1);
+        EXPECT_STREQ(ctx.errorCode, "EXG0000");
+        EXPECT_STREQ(ctx.response.ResultCode, "");
+        // A page that does not wait hears of the end all the same; one that waits has its answer.
+        EXPECT_EQ(window.Wait(wait ? 300 : 20000).size(), wait ? 0u : 1u);
+    }
+    EXPECT_EQ(server->OrdersIds(), "");
+}
+
 TEST_F(OpsRun, SignInThenOrderToCompletion)
 {
     ASSERT_TRUE(server->OrdersModel("\"polls_until_done\": 2, \"BasicSerialCount\": 1"));

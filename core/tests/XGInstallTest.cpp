@@ -483,3 +483,19 @@ TEST_F(XGInstallTest, EmptySerialBecomesTheInstalledProductsSerial)
 }
 
 }  // namespace
+
+namespace {
+
+// A package served without a length has no known end: the install page shows no share of it
+// until the download's end marker.
+TEST_F(XGInstallTest, PackageOfUnknownLengthPostsNoPercentageBeforeItsEnd)
+{
+    for (const char* shape : {"no-length", "chunked"}) {
+        SCOPED_TRACE(shape);
+        ASSERT_TRUE(server->Fail("/xg/package.exe", shape, 1, "\"chunk\": 16384"));
+        EXPECT_EQ(RunInstaller(0), CXGInstall::ResultSuccess);
+        EXPECT_EQ(sink.Drain(), kGoodRun);
+    }
+}
+
+}  // namespace

@@ -106,7 +106,8 @@ void CKAVOModule::FillContext(CPageContext& context) const
 
 void CKAVOModule::RunMessageLoop()
 {
-    if (CHandle(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kInstanceMutexName)))
+    if (CHandle(openInstanceMutex ? openInstanceMutex(kInstanceMutexName)
+                                  : OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kInstanceMutexName)))
         return;
     // Two instances started together can both miss the open above; only one creates.
     instanceMutex.Attach(CreateMutexA(nullptr, TRUE, kInstanceMutexName));

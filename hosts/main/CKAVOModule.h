@@ -41,4 +41,7 @@ public:
     // Seams: the rights check (Wine always reports an administrator) and where pages come from.
     bool (*isAdministrator)() = nullptr;
     IStartPageSource* pageSource = nullptr;
+    // Seam: the look for a running instance (OpenMutexA); a test lets it miss one that exists,
+    // as when two instances start together.
+    HANDLE (*openInstanceMutex)(const char* name) = nullptr;
 };

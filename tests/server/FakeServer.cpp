@@ -1,5 +1,6 @@
 #include "FakeServer.h"
 
+#include <wincrypt.h>
 #include <wininet.h>
 
 #include <cstdio>
@@ -69,7 +70,8 @@ FakeServer* FakeServer::Shared()
     if (!tried) {
         tried = true;
         auto server = std::make_unique<FakeServer>();
-        if (server->Start({SourceUnixPath("tests/server/fixtures")}, true))
+        // Trusted first: a client must not remember a refusal of the listener it reaches.
+        if (TrustTestRoot() && server->Start({SourceUnixPath("tests/server/fixtures")}, true))
             shared = std::move(server);
     }
     return shared.get();
@@ -112,8 +114,8 @@ bool FakeServer::Start(const std::vector<std::string>& fixtureDirs, bool tls)
             Sleep(100);
     }
     DeleteFileA(portFile);
-    if (std::sscanf(ports.c_str(), "%d %d", &m_port, &m_tlsPort) < 1 || m_port <= 0) {
-        m_port = m_tlsPort = 0;
+    if (std::sscanf(ports.c_str(), "%d %d %d", &m_port, &m_tlsPort, &m_untrustedTlsPort) < 1 || m_port <= 0) {
+        m_port = m_tlsPort = m_untrustedTlsPort = 0;
         return false;
     }
 
@@ -143,7 +145,7 @@ void FakeServer::Stop()
         m_lifeline = INVALID_SOCKET;
         WSACleanup();
     }
-    m_port = m_tlsPort = 0;
+    m_port = m_tlsPort = m_untrustedTlsPort = 0;
 }
 
 std::string FakeServer::BaseUrl() const
@@ -154,6 +156,31 @@ std::string FakeServer::BaseUrl() const
 std::string FakeServer::TlsUrl(const std::string& path) const
 {
     return "https://127.0.0.1:" + std::to_string(m_tlsPort) + path;
+}
+
+std::string FakeServer::UntrustedTlsUrl(const std::string& path) const
+{
+    return "https://127.0.0.1:" + std::to_string(m_untrustedTlsPort) + path;
+}
+
+bool FakeServer::TrustTestRoot()
+{
+    const std::string pem = ReadFileText(WindowsPathOfUnix(SourceUnixPath("tests/server/test-root.pem")));
+    DWORD size = 0;
+    if (pem.empty() ||
+        !CryptStringToBinaryA(pem.c_str(), DWORD(pem.size()), CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr, nullptr))
+        return false;
+    std::string der(size, '\0');
+    if (!CryptStringToBinaryA(pem.c_str(), DWORD(pem.size()), CRYPT_STRING_BASE64HEADER,
+                              reinterpret_cast<BYTE*>(&der[0]), &size, nullptr, nullptr))
+        return false;
+    HCERTSTORE root = CertOpenSystemStoreA(0, "ROOT");
+    if (!root)
+        return false;
+    const BOOL added = CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
+                                                        size, CERT_STORE_ADD_USE_EXISTING, nullptr);
+    CertCloseStore(root, 0);
+    return added != FALSE;
 }
 
 bool FakeServer::Control(const char* verb, const std::string& pathAndQuery, const std::string& body, std::string* answer)
@@ -203,6 +230,13 @@ bool FakeServer::Route(const std::string& path, const std::string& body, int sta
     const std::string routeJson = "{\"path\": " + JsonBytes(path) + ", \"body\": " + JsonBytes(body) +
                              ", \"status\": " + std::to_string(status) + ", \"headers\": " + headersJson +
                              ", \"delay\": " + number + ", \"times\": " + std::to_string(times) + "}";
+    return Control("POST", "/_control/route", routeJson, nullptr);
+}
+
+bool FakeServer::RoutePadded(const std::string& path, const std::string& body, size_t size, char fill)
+{
+    const std::string routeJson = "{\"path\": " + JsonBytes(path) + ", \"body\": " + JsonBytes(body) +
+                                  ", \"pad_to\": " + std::to_string(size) + ", \"fill\": " + JsonBytes(std::string(1, fill)) + "}";
     return Control("POST", "/_control/route", routeJson, nullptr);
 }
 

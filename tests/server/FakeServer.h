@@ -25,11 +25,11 @@ public:
     FakeServer& operator=(const FakeServer&) = delete;
 
     // The process's one server, started on first use with the source tree's fixture folder
-    // (tests/server/fixtures) and the TLS listener. Null when it could not be started.
+    // (tests/server/fixtures) and the TLS listeners, after the test root is trusted. Null
+    // when it could not be started.
     static FakeServer* Shared();
 
-    // fixtureDirs are Linux paths (see UnixPath); tls adds a listener with a self-signed
-    // certificate. False when python3 or the server cannot be started within 30 s.
+    // fixtureDirs are Linux paths (see UnixPath); tls adds the two TLS listeners. False when python3 or the server cannot be started within 30 s.
     bool Start(const std::vector<std::string>& fixtureDirs, bool tls);
     void Stop();
 
@@ -38,16 +38,24 @@ public:
     // "http://127.0.0.1:<port>": what "@BASE@" becomes in served text files.
     std::string BaseUrl() const;
     std::string Url(const std::string& path) const { return BaseUrl() + path; }
+    // The TLS listener whose certificate (test-cert.pem, for 127.0.0.1) chains to the test root.
     std::string TlsUrl(const std::string& path) const;
+    // The TLS listener with a self-signed certificate (untrusted-cert.pem): always refused.
+    int UntrustedTlsPort() const { return m_untrustedTlsPort; }
+    std::string UntrustedTlsUrl(const std::string& path) const;
+    // Adds the test root (test-root.pem) to the machine's trusted roots in this prefix.
+    static bool TrustTestRoot();
 
     // The path's next `times` requests (0: all) fail: "404", "500" or any status; "refuse" or
     // "close" (closed without an answer), "reset" (RST); or the body is shaped: "slow",
-    // "no-length", "nul", "short". options is more JSON members, e.g. "\"delay\": 0.2".
+    // "no-length", "nul", "short", "chunked". options is more JSON members, e.g. "\"delay\": 0.2".
     bool Fail(const std::string& path, const std::string& mode, int times = 1, const std::string& options = "");
     // Serves body (raw bytes) at path with the status, headers (a JSON object text) and a
     // delay in seconds before the answer; times 0 keeps the route.
     bool Route(const std::string& path, const std::string& body, int status = 200,
                const std::string& headersJson = "{}", double delay = 0, int times = 0);
+    // Serves body filled up with fill bytes to exactly size bytes.
+    bool RoutePadded(const std::string& path, const std::string& body, size_t size, char fill);
     // Forgets faults, routes, hits and the log; fixture folders stay.
     bool Reset();
     // Serves this folder too, before the others.
@@ -69,7 +77,9 @@ public:
     // Queues one scripted answer for a request ID ("*": any). members: "status", "delay", "date"
     // (a header text, or "none" for no Date header), "body" or "body_hex" (instead of the
     // model's answer), "result" (the model's answer with that ResultCode), "mode" ("refuse",
-    // "reset"), "nul" (a NUL byte inserted at "at"), "encoding" (declared in the XML head), "times" (the same answer
+    // "reset"), "nul" (a NUL byte inserted at "at"), "encoding" (declared in the XML head
+    // instead of the default "Shift_JIS"; "" for none, "UTF-8" also re-encodes the bytes),
+    // "pad_to" (the answer made exactly that long), "times" (the same answer
     // that often; WinINet sends a request again once when the connection drops unanswered).
     bool OrdersScript(const std::string& id, const std::string& members = "");
     // The request IDs it received, in order, comma-separated.
@@ -94,5 +104,6 @@ public:
 private:
     int m_port = 0;
     int m_tlsPort = 0;
+    int m_untrustedTlsPort = 0;
     SOCKET m_lifeline = INVALID_SOCKET;
 };

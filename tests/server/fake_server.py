@@ -10,7 +10,7 @@ handlers; the first handler that answers wins. Built in, in this order: control,
 modules in handlers/ next to this file; each has register(server) and adds its handler and
 control endpoints there, so nothing here changes when one is added.
 
-Body-shaping faults (slow, no-length, nul, short) are applied by Exchange.send, so they work
+Body-shaping faults (slow, no-length, nul, short, chunked) are applied by Exchange.send, so they work
 for whatever handler produces the body.
 """
 
@@ -81,6 +81,7 @@ class State:
         self.base_url = ""
         self.port = 0
         self.tls_port = 0
+        self.untrusted_tls_port = 0
         self.hits = {}
         self.log = []
         self.faults = {}   # path -> list of fault plans, used front first
@@ -196,6 +197,13 @@ class Exchange:
         elif mode == "no-length":
             self._head(status, headers, None, close=True)
             out.write(whole)
+        elif mode == "chunked":
+            size = max(1, int(fault.get("chunk", 1000)))
+            self._head(status, dict(headers or {}, **{"Transfer-Encoding": "chunked"}), None, close=False)
+            for i in range(0, len(whole), size):
+                piece = whole[i:i + size]
+                out.write(b"%x\r\n" % len(piece) + piece + b"\r\n")
+            out.write(b"0\r\n\r\n")
         elif mode == "short":
             sent = fault.get("send", len(whole) // 2)
             self._head(status, headers, len(whole), close=True)
@@ -309,6 +317,10 @@ class ControlHandler:
             body = bytes.fromhex(wanted["body_hex"])
         else:
             body = wanted.get("body", "").encode("latin-1")
+        if "pad_to" in wanted:
+            # Long bodies without a long request: filled up to that many bytes.
+            fill = wanted.get("fill", " ").encode("latin-1")
+            body += fill * (int(wanted["pad_to"]) - len(body))
         route = {
             "status": int(wanted.get("status", 200)),
             "headers": dict(wanted.get("headers", {})),
@@ -369,7 +381,8 @@ class ControlHandler:
             raise ValueError("unknown part " + part)
 
     def info(self, ex):
-        ex.send_json({"base": self.state.base_url, "port": self.state.port, "tls_port": self.state.tls_port})
+        ex.send_json({"base": self.state.base_url, "port": self.state.port, "tls_port": self.state.tls_port,
+                       "untrusted_tls_port": self.state.untrusted_tls_port})
 
     def closed_port(self, ex):
         # A port nobody listens on: bound, then given up at once.
@@ -420,7 +433,7 @@ class FaultHandler:
             raise Hangup()
         if mode == "reset":
             raise Hangup(reset=True)
-        if mode in ("slow", "no-length", "nul", "short"):
+        if mode in ("slow", "no-length", "nul", "short", "chunked"):
             ex.fault = plan
             return False
         raise ValueError("unknown fault mode " + mode)
@@ -571,7 +584,7 @@ class Listener(ThreadingHTTPServer):
 
 
 class FakeServer:
-    def __init__(self, fixture_dirs, tls_cert=None, tls_key=None):
+    def __init__(self, fixture_dirs, tls_cert=None, tls_key=None, untrusted_cert=None, untrusted_key=None):
         self.state = State(fixture_dirs)
         self.router = Router()
         self.control = ControlHandler(self)
@@ -584,14 +597,19 @@ class FakeServer:
         self.state.port = self.listeners[0].server_address[1]
         self.state.base_url = "http://127.0.0.1:%d" % self.state.port
         if tls_cert and tls_key:
-            tls = self._listen("https")
-            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-            context.load_cert_chain(tls_cert, tls_key)
-            tls.socket = context.wrap_socket(tls.socket, server_side=True, do_handshake_on_connect=False)
-            self.listeners.append(tls)
-            self.state.tls_port = tls.server_address[1]
+            self.state.tls_port = self._listen_tls(tls_cert, tls_key)
+        if untrusted_cert and untrusted_key:
+            self.state.untrusted_tls_port = self._listen_tls(untrusted_cert, untrusted_key)
         self._stopped = threading.Event()
         self.load_handler_modules(os.path.join(HERE, "handlers"))
+
+    def _listen_tls(self, cert, key):
+        tls = self._listen("https")
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(cert, key)
+        tls.socket = context.wrap_socket(tls.socket, server_side=True, do_handshake_on_connect=False)
+        self.listeners.append(tls)
+        return tls.server_address[1]
 
     def _listen(self, kind):
         handler = type("Handler_" + kind, (RequestHandler,), {"fake": self, "listener": kind})
@@ -629,23 +647,25 @@ def write_atomically(path, text):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--fixtures", action="append", default=[], help="folder to serve (repeatable)")
-    parser.add_argument("--port-file", help="written with the port (and the TLS port) once listening")
-    parser.add_argument("--tls", action="store_true", help="also listen with TLS on a test certificate")
+    parser.add_argument("--port-file", help="written with the port (and the TLS ports) once listening")
+    parser.add_argument("--tls", action="store_true", help="also listen with TLS, on a trusted and an untrusted test certificate")
     parser.add_argument("--max-lifetime", type=float, default=3600.0,
                         help="seconds after which the server ends by itself")
     args = parser.parse_args()
 
-    cert = key = None
+    # Two TLS listeners: one whose certificate chains to the test root (test-root.pem, which
+    # the tests trust) and a self-signed one that every client must refuse.
+    certs = [None] * 4
     if args.tls:
-        cert = os.path.join(HERE, "test-cert.pem")
-        key = os.path.join(HERE, "test-key.pem")
-    server = FakeServer([os.path.abspath(d) for d in args.fixtures], cert, key)
+        certs = [os.path.join(HERE, name) for name in
+                 ("test-cert.pem", "test-key.pem", "untrusted-cert.pem", "untrusted-key.pem")]
+    server = FakeServer([os.path.abspath(d) for d in args.fixtures], *certs)
     # A test process that never comes back must not leave a server behind for ever.
     if args.max_lifetime > 0:
         timer = threading.Timer(args.max_lifetime, server.stop)
         timer.daemon = True
         timer.start()
-    line = "%d %d\n" % (server.state.port, server.state.tls_port)
+    line = "%d %d %d\n" % (server.state.port, server.state.tls_port, server.state.untrusted_tls_port)
     if args.port_file:
         write_atomically(args.port_file, line)
     else:

@@ -243,4 +243,21 @@ TEST(Startup, SecondInstanceEndsAtOnce)
     EXPECT_EQ(module.exitValue, 0);
 }
 
+// Two instances started together: both look before either has created the mutex, and the
+// one whose create finds it existing ends there.
+TEST(Startup, InstanceThatLosesTheRaceToCreateTheMutexEndsAtOnce)
+{
+    CHandle first(CreateMutexA(nullptr, TRUE, kInstanceMutexName));
+    CKAVOModule module;
+    module.ParseCommandLine("kavo.exe -P XYZ", nullptr);
+    module.openInstanceMutex = [](const char*) -> HANDLE { return nullptr; };
+    module.isAdministrator = [] {
+        ADD_FAILURE() << "an instance whose create found the mutex went on";
+        return true;
+    };
+    module.RunMessageLoop();
+    EXPECT_EQ(module.instanceMutex, nullptr);
+    EXPECT_EQ(module.exitValue, 0);
+}
+
 }  // namespace

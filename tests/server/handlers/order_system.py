@@ -24,6 +24,9 @@ import time
 Hangup = None
 
 PATH = "/wso/direct.jsp"
+# Real answers declare Shift_JIS and carry CP932 bytes.
+DEFAULT_ENCODING = "Shift_JIS"
+PLAIN_DECLARATION = b"<?xml version=\"1.0\"?>"
 KEPT = set(b"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789!'()*-./:_~")
 HEX_LOWER = set(b"0123456789abcdef")
 
@@ -95,6 +98,17 @@ def element(name, value):
     return b"<" + name.encode() + b">" + xml_escape(text(value)) + b"</" + name.encode() + b">"
 
 
+def declare(body, encoding):
+    """The answer with encoding declared in its XML head: "" keeps the head without one (the
+    bytes stay CP932), a UTF-8 name also re-encodes the CP932 bytes as UTF-8."""
+    if not encoding:
+        return body
+    if encoding.lower() in ("utf-8", "utf8"):
+        body = body.decode("cp932").encode("utf-8")
+    return body.replace(PLAIN_DECLARATION,
+                        b"<?xml version=\"1.0\" encoding=\"" + text(encoding) + b"\"?>", 1)
+
+
 class OrderSystem:
     def __init__(self, server):
         self.server = server
@@ -137,9 +151,15 @@ class OrderSystem:
             else:
                 result = entry.get("result") if entry else None
                 body = self.answer(request_id, values, result)
-        if entry is not None and entry.get("encoding"):
-            body = body.replace(b"<?xml version=\"1.0\"?>",
-                                b"<?xml version=\"1.0\" encoding=\"" + text(entry["encoding"]) + b"\"?>", 1)
+        scripted_body = entry is not None and ("body" in entry or "body_hex" in entry)
+        if entry is not None and "encoding" in entry:
+            body = declare(body, str(entry["encoding"]))
+        elif not scripted_body:
+            body = declare(body, DEFAULT_ENCODING)
+        if entry is not None and entry.get("pad_to"):
+            # A comment after the root element makes the answer exactly that long.
+            filler = int(entry["pad_to"]) - len(body) - len(b"\r\n<!---->")
+            body += b"\r\n<!--" + b"x" * max(0, filler) + b"-->"
         if entry is not None and entry.get("nul"):
             at = int(entry.get("at", len(body) // 2))
             body = body[:at] + b"\0" + body[at:]
@@ -265,7 +285,7 @@ class OrderSystem:
 
     def render(self, request_id, result, agreements, serials):
         model = self.model
-        out = [b"<?xml version=\"1.0\"?>", b"<VeldinSecurityListing>",
+        out = [PLAIN_DECLARATION, b"<VeldinSecurityListing>",
                b"<BaseData>" + element("ID", request_id) + element("ResultCode", result) + b"</BaseData>"]
         if result == "0000":
             out.append(b"<CustomerInformation>" + element("VeldinCommonID", model["VeldinCommonID"]) +
