@@ -320,8 +320,8 @@ public:
 
 TEST(BrowserSetUp, PageHostFlagsAndNoContextMenuReachTheDocumentsHandler)
 {
-    ScopedOle ole;
-    ASSERT_TRUE(ole.Ok());
+    CScopedOleInit ole;
+    ASSERT_TRUE(ole.Succeeded());
     AtlAxWinInit();
     HWND parent = CreateWindowExA(0, "STATIC", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
                                   nullptr, nullptr);

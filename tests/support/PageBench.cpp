@@ -76,8 +76,8 @@ void PageBench::SetUp()
 {
     Opened().clear();
     m_formerOpener = SetDefaultBrowserOpener(RecordOpened);
-    ole.reset(new ScopedOle);
-    ASSERT_TRUE(ole->Ok()) << std::hex << ole->Result();
+    ole.reset(new CScopedOleInit);
+    ASSERT_TRUE(ole->Succeeded()) << std::hex << ole->Result();
     registration.reset(new scripted::Registration);
     ASSERT_TRUE(registration->ok());
     frame = ::CreateWindowExA(0, kFrameClass, "frame", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,

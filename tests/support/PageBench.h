@@ -1,7 +1,7 @@
 #pragma once
 // The page test bench: real pages in a plain host frame, on the scripted browser.
 //
-// Each test of a PageBench fixture gets OLE initialised for its thread (ScopedOle), the
+// Each test of a PageBench fixture gets OLE initialised for its thread (CScopedOleInit), the
 // scripted browser as CLSID_WebBrowser of the process (scripted::Registration), a frame
 // window, a page context that starts with every step still to come, and a recorder in
 // place of the default browser (nothing is ever opened). TearDown destroys the frame with
@@ -20,28 +20,9 @@
 #include <vector>
 
 #include "CPageContext.h"
+#include "CScopedComInit.h"
 #include "FakeServer.h"
 #include "ScriptedBrowser.h"
-
-// OLE for the calling thread while it lives. Uninitialises only what it initialised
-// (S_FALSE, already initialised, counts too).
-class ScopedOle {
-public:
-    ScopedOle() : m_result(::OleInitialize(nullptr)) {}
-    ~ScopedOle()
-    {
-        if (SUCCEEDED(m_result))
-            ::OleUninitialize();
-    }
-    ScopedOle(const ScopedOle&) = delete;
-    ScopedOle& operator=(const ScopedOle&) = delete;
-
-    HRESULT Result() const { return m_result; }
-    bool Ok() const { return SUCCEEDED(m_result); }
-
-private:
-    const HRESULT m_result;
-};
 
 // Keys held down in the thread's keyboard state (what GetKeyState reads) while it lives.
 class HeldKeys {
@@ -107,7 +88,7 @@ protected:
     // The process's fake server; the test fails when it cannot be started.
     static FakeServer& Server();
 
-    std::unique_ptr<ScopedOle> ole;
+    std::unique_ptr<CScopedOleInit> ole;
     std::unique_ptr<scripted::Registration> registration;
     HWND frame = nullptr;
     CPageContext context;
