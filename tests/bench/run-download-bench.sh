@@ -6,7 +6,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$top/build}" && pwd)
 runs=${2:-3}
-[ -x "$build/bin/DownloadBench.exe" ] || cmake --build "$build" --target DownloadBench
+[ -x "$build/bin/DownloadBench.exe" ] && [ -f "$build/bin/KavoScriptedBrowser.dll" ] ||
+  cmake --build "$build" --target DownloadBench KavoScriptedBrowser
 
 work=$(mktemp -d)
 server_pid=
@@ -34,6 +35,7 @@ cmp -s "$work/curl.bin" "$work/fixtures/bench.bin" || { echo "curl copy differs"
 
 . "$top/tests/env/wine-env.sh" "$build"
 kavo_wine_start
+kavo_register_scripted_browser
 target="$work/wine.bin"
 out=$(wine "$build/bin/DownloadBench.exe" "$url" "Z:${target//\//\\}" "$runs" | tr -d '\r')
 kavo_wine_stop

@@ -3,6 +3,8 @@
 set -uo pipefail
 . "$(dirname "$0")/wine-env.sh" "$1"
 kavo_wine_start
+# Anew for every run: an update of the prefix can bring back Wine's own browser.
+kavo_register_scripted_browser || exit 1
 cd "$kavo_build"
 ctest --output-on-failure -j "$(nproc)" --timeout 600
 rc=$?

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the cross compiler, Wine and the test tools on a fresh Debian 12 machine, and
 # makes 32-bit Wine work where the kernel runs no 32-bit code (qemu-i386 through binfmt).
+# --gallery adds what the run command's page gallery needs (Chromium, ImageMagick); the
+# tests do without them.
 set -euo pipefail
 [ "$(id -u)" = 0 ] || SUDO=sudo
 SUDO=${SUDO:-}
@@ -8,6 +10,7 @@ SUDO=${SUDO:-}
 pkgs=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
       wine wine32:i386 wine64 xvfb xauth googletest cmake ninja-build python3 gcc
       fonts-ipafont-gothic locales)
+[ "${1:-}" = --gallery ] && pkgs+=(chromium imagemagick)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

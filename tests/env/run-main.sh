@@ -1,33 +1,61 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and runs the main program under Wine and Xvfb from a
-# folder of its own, with the built-in definition text extracted beside it and its log on.
-# Arguments are passed to the program (default: none, the normal start).
+# The README's run command. Installs what is needed, builds, registers the scripted browser
+# in the build's Wine prefix and runs the demo journey (tests/journey/demo.journey) under
+# Xvfb against the bundled fake operator; then writes the page gallery to
+# build/demo/index.html and prints its path.
+#
+#   run-main.sh --live [ARGUMENTS]   with a display: the wizard shown on it instead, started
+#                                    with ARGUMENTS (e.g. -P A-N07), for a person to click
+#                                    through; ends when the program ends
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build=${KAVO_BUILD_DIR:-$top/build}
-bash "$top/tests/env/install-deps.sh"
+live=0
+if [ "${1:-}" = --live ]; then
+  live=1
+  shift
+  [ -n "${DISPLAY:-}" ] || { echo "--live needs a display (DISPLAY is not set)" >&2; exit 2; }
+fi
+if [ $live = 1 ]; then
+  bash "$top/tests/env/install-deps.sh"
+else
+  bash "$top/tests/env/install-deps.sh" --gallery
+fi
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-i686-mingw.cmake"
-cmake --build "$build" -j "$(nproc)" --target KAVO KAVOCore KAVOComp kavo-run
+cmake --build "$build" -j "$(nproc)" --target kavo-journey
 
-run="$build/run"
-rm -rf "$run"
-mkdir -p "$run"
-# kavo-run beside the program: a bare program name is looked up in the starter's folder first.
-cp "$build/bin/KAVO.exe" "$build/bin/KAVOCore.dll" "$build/bin/KAVOComp.exe" "$build/bin/kavo-run.exe" "$run/"
+if [ $live = 1 ]; then
+  mkdir -p "$build/live"
+  # The driver sets up the run folder, the definition and the fake operator, starts the
+  # program and waits for it to end.
+  { echo "start KAVO.exe $*"; echo "exit any"; } > "$build/live/live.journey"
+  . "$top/tests/env/wine-env.sh" "$build"
+  kavo_wine_start
+  kavo_register_scripted_browser
+  rc=0
+  wine "$build/bin/kavo-journey.exe" "$(winepath -w "$build/live/live.journey")" \
+    --run-folder "$(winepath -w "$build/live/run")" || rc=$?
+  kavo_wine_stop
+  exit $rc
+fi
 
+demo="$build/demo"
+rm -rf "$demo"
+mkdir -p "$demo"
 cat > "$build/run-main-inner.sh" <<INNER
 #!/usr/bin/env bash
 set -euo pipefail
 . "$top/tests/env/wine-env.sh" "$build"
 kavo_wine_start
-cd "$run"
-# The core library writes its built-in text out, as rundll32 would on Windows.
-wine rundll32 KAVOCore.dll,KAVOCore_ExtractTextDef text.def
-printf 'COMMON_NAME_LOGFILE=kavo.log\r\n' >> text.def
-echo "== KAVO.exe \$*"
-wine kavo-run.exe KAVO.exe "\$@"
-echo "== kavo.log"
-cat kavo.log 2>/dev/null || echo "(no log)"
+kavo_register_scripted_browser
+rc=0
+wine "$build/bin/kavo-journey.exe" tests/journey/demo.journey --run-folder "\$(winepath -w "$demo/run")" \
+  --pictures "\$(winepath -w "$demo")" || rc=\$?
 kavo_wine_stop
+exit \$rc
 INNER
-exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$build/run-main-inner.sh" "$@"
+start=$(date +%s)
+xvfb-run -a -s "-screen 0 1024x768x24" bash "$build/run-main-inner.sh"
+python3 "$top/tests/journey/make_gallery.py" "$demo" "$demo/run/record"
+echo "demo journey and gallery: $(( $(date +%s) - start )) s"
+echo "$demo/index.html"

@@ -1,0 +1,559 @@
+#include "JourneyRunner.h"
+
+#include <shlobj.h>
+
+#include <cstdio>
+
+#include "CTextDef.h"
+#include "KavoTestPaths.h"
+#include "ScriptedBrowser.h"
+#include "StartPage.h"
+#include "StepLetters.h"
+
+namespace {
+
+const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+bool WriteBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
+void AppendBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+void EmptyFolder(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        const std::string path = folder + "\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            EmptyFolder(path);
+            RemoveDirectoryA(path.c_str());
+        } else {
+            DeleteFileA(path.c_str());
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// The definition with key's line (or a new last line) giving it text.
+void SetDefinitionText(std::string& definition, const std::string& key, const std::string& text)
+{
+    const std::string start = "\r\n" + key + "=";
+    std::string framed = "\r\n" + definition;
+    const size_t at = framed.find(start);
+    if (at == std::string::npos) {
+        if (!definition.empty() && definition.compare(definition.size() - 2, 2, "\r\n") != 0)
+            definition += "\r\n";
+        definition += key + "=" + text + "\r\n";
+        return;
+    }
+    const size_t value = at + start.size();
+    const size_t end = framed.find("\r\n", value);
+    framed.replace(value, (end == std::string::npos ? framed.size() : end) - value, text);
+    definition = framed.substr(2);
+}
+
+std::string WindowText(HWND window)
+{
+    char text[2048] = {};
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                             &copied))
+        return {};
+    return std::string(text, strnlen(text, sizeof text));
+}
+
+std::string ClassOf(HWND window)
+{
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+struct WindowSearch {
+    DWORD pid;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindTopLevel(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search->pid || ClassOf(window) != search->className || !IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND TopLevelOf(DWORD pid, const char* className)
+{
+    WindowSearch search = {pid, className, nullptr};
+    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Polls done every 50 ms until it holds or timeout passes; INFINITE waits for ever.
+template <typename Done>
+bool Poll(DWORD timeout, Done done)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (done())
+            return true;
+        if (timeout != INFINITE && GetTickCount() - start > timeout)
+            return false;
+        Sleep(50);
+    }
+}
+
+int ButtonId(const std::string& name)
+{
+    if (name == "yes")
+        return IDYES;
+    if (name == "no")
+        return IDNO;
+    if (name == "ok")
+        return IDOK;
+    return IDCANCEL;
+}
+
+std::string Expanded(const std::string& path)
+{
+    char expanded[MAX_PATH] = {};
+    const DWORD length = ExpandEnvironmentStringsA(path.c_str(), expanded, sizeof expanded);
+    return length == 0 || length > sizeof expanded ? path : std::string(expanded);
+}
+
+}  // namespace
+
+JourneyRunner::JourneyRunner(JourneyOptions options) : m_options(std::move(options)) {}
+
+JourneyRunner::~JourneyRunner()
+{
+    EndProgram();
+}
+
+bool JourneyRunner::Prepare(std::string* error)
+{
+    const std::string& run = m_options.runFolder;
+    SHCreateDirectoryExA(nullptr, run.c_str(), nullptr);
+    EmptyFolder(run);
+    for (const char* program : {"KAVO.exe", "KAVOCore.dll", "KAVOComp.exe"}) {
+        if (!CopyFileA((m_options.binFolder + "\\" + program).c_str(), (run + "\\" + program).c_str(), FALSE)) {
+            *error = std::string("cannot copy ") + program + " into " + run;
+            return false;
+        }
+    }
+    m_recordFolder = run + "\\record";
+    CreateDirectoryA(m_recordFolder.c_str(), nullptr);
+    SetEnvironmentVariableA("KAVO_SCRIPTED_BROWSER_DIR", m_recordFolder.c_str());
+
+    if (!m_server.Start({FakeServer::SourceUnixPath("tests/journey/fixtures"), FakeServer::SourceUnixPath("tests/server/fixtures")},
+                        false)) {
+        *error = "cannot start the fake server";
+        return false;
+    }
+    std::string definition = ReadWholeFile(SourcePath("resources/text.def"));
+    if (definition.empty()) {
+        *error = "cannot read resources/text.def";
+        return false;
+    }
+    SetDefinitionText(definition, "COMMON_INITCONF_URL", m_server.BaseUrl());
+    SetDefinitionText(definition, "COMMON_URI_OPS", m_server.Url(FakeServer::OrdersPath()));
+    SetDefinitionText(definition, "COMMON_NAME_LOGFILE", "kavo.log");
+    if (!WriteBytes(run + "\\text.def", definition) || !CTextDef::LoadFromFile((run + "\\text.def").c_str())) {
+        *error = "cannot write the test text definition";
+        return false;
+    }
+
+    m_names = ParseControlNames(ReadWholeFile(SourcePath("resources/resource.h")));
+    if (!ParseScreenTable(ReadWholeFile(SourcePath("tests/journey/screens.txt")), m_names, &m_screens, error)) {
+        *error = "screens.txt " + *error;
+        return false;
+    }
+    if (!m_options.picturesFolder.empty()) {
+        SHCreateDirectoryExA(nullptr, m_options.picturesFolder.c_str(), nullptr);
+        DeleteFileA((m_options.picturesFolder + "\\pictures.txt").c_str());
+        WriteBytes(m_options.picturesFolder + "\\default-stylesheet.css",
+                   std::string(CTextDef::GetText("COMMON_DEFAULTSTYLESHEET")));
+    }
+    std::printf("run folder %s, fake server %s\n", run.c_str(), m_server.BaseUrl().c_str());
+    return true;
+}
+
+bool JourneyRunner::Run(const std::vector<JourneyStep>& steps, std::string* error)
+{
+    for (const JourneyStep& step : steps) {
+        std::string line = step.verb;
+        for (const std::string& field : step.fields)
+            line += " " + field;
+        std::printf("%3d  %s\n", step.line, line.c_str());
+        std::fflush(stdout);
+        std::string why;
+        if (!RunStep(step, &why)) {
+            *error = "line " + std::to_string(step.line) + " (" + step.verb + "): " + why;
+            EndProgram();
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string JourneyRunner::Text(const std::string& field) const
+{
+    if (field.compare(0, 4, "def:") == 0)
+        return std::string(CTextDef::GetText(field.substr(4).c_str()));
+    std::string text = field;
+    for (size_t at; (at = text.find("@BASE@")) != std::string::npos;)
+        text.replace(at, 6, m_server.BaseUrl());
+    return text;
+}
+
+HWND JourneyRunner::Control(const std::string& name, std::string* why) const
+{
+    const int id = ControlId(m_names, name);
+    HWND control = m_page && id >= 0 ? GetDlgItem(m_page, id) : nullptr;
+    if (!control)
+        *why = m_page ? "the page has no control " + name : "no page is shown (no page step before)";
+    return control;
+}
+
+bool JourneyRunner::WaitForScreen(const ScreenLook& look, DWORD timeout, std::string* why)
+{
+    std::string seen;
+    const bool found = Poll(timeout, [&] {
+        m_frame = TopLevelOf(m_pid, "KAVOWizardWindowClass");
+        m_page = m_frame ? FindWindowExA(m_frame, nullptr, "#32770", nullptr) : nullptr;
+        if (!m_page || !IsWindowVisible(m_page))
+            return false;
+        for (const ScreenLook::ControlText& entry : look.texts) {
+            HWND control = GetDlgItem(m_page, entry.control);
+            const std::string text = control ? WindowText(control) : std::string();
+            if (text != std::string(CTextDef::GetText(entry.key.c_str()))) {
+                seen = entry.name + " shows \"" + text + "\"";
+                return false;
+            }
+        }
+        return true;
+    });
+    if (!found)
+        *why = "screen " + look.screen + " not shown: " + (m_page ? seen : std::string("no page in a frame"));
+    return found;
+}
+
+bool JourneyRunner::WaitForDocument(const std::string& url, DWORD timeout)
+{
+    const std::string wanted = " DocumentComplete " + url + "\n";
+    const std::string pid = std::to_string(m_pid) + " ";
+    return Poll(timeout, [&] {
+        const std::string events = ReadWholeFile(m_recordFolder + "\\events.txt");
+        for (size_t at = m_eventsSeen; at < events.size();) {
+            const size_t end = events.find('\n', at);
+            if (end == std::string::npos)
+                break;
+            const std::string line = events.substr(at, end + 1 - at);
+            at = end + 1;
+            if (line.compare(0, pid.size(), pid) == 0 && line.size() > wanted.size() &&
+                line.compare(line.size() - wanted.size(), wanted.size(), wanted) == 0)
+                return true;
+        }
+        return false;
+    });
+}
+
+bool JourneyRunner::TakePicture(std::string* why)
+{
+    if (m_options.picturesFolder.empty())
+        return true;
+    if (!m_frame || !IsWindow(m_frame)) {
+        *why = "no frame to picture";
+        return false;
+    }
+    // The number of the latest document the program's browser finished.
+    std::string document = "-";
+    const std::string events = ReadWholeFile(m_recordFolder + "\\events.txt");
+    const std::string pid = std::to_string(m_pid) + " ";
+    for (size_t at = 0; at < events.size();) {
+        size_t end = events.find('\n', at);
+        if (end == std::string::npos)
+            end = events.size();
+        const std::string line = events.substr(at, end - at);
+        at = end + 1;
+        if (line.compare(0, pid.size(), pid) == 0 && line.find(" DocumentComplete ") == pid.size() + 4)
+            document = line.substr(pid.size(), 4) == "0000" ? "-" : std::to_string(m_pid) + "-" + line.substr(pid.size(), 4);
+    }
+    RECT frame, browser = {};
+    GetWindowRect(m_frame, &frame);
+    if (HWND control = m_page ? GetDlgItem(m_page, ControlId(m_names, "IDC_WEBBROWSER")) : nullptr)
+        GetWindowRect(control, &browser);
+    if (browser.right > browser.left)
+        OffsetRect(&browser, -frame.left, -frame.top);
+
+    ++m_pictures;
+    char name[32];
+    std::snprintf(name, sizeof name, "%02d-frame.png", m_pictures);
+    const std::string png = FakeServer::UnixPath(m_options.picturesFolder + "\\" + name);
+    const std::string partial = png + ".part.png";
+    char geometry[64];
+    std::snprintf(geometry, sizeof geometry, "%ldx%ld+%ld+%ld", frame.right - frame.left, frame.bottom - frame.top,
+                  frame.left, frame.top);
+    // Wine starts Linux programs but gives no process to wait for: the renamed file is the signal.
+    std::string command = "Z:\\bin\\sh -c \"import -window root -crop " + std::string(geometry) + " +repage '" + partial +
+                          "' && mv '" + partial + "' '" + png + "'\"";
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        *why = "cannot start ImageMagick's import";
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    const std::string windowsPng = m_options.picturesFolder + "\\" + name;
+    if (!Poll(30000, [&] { return GetFileAttributesA(windowsPng.c_str()) != INVALID_FILE_ATTRIBUTES; })) {
+        *why = "import wrote no picture";
+        return false;
+    }
+
+    std::string id = m_screen;
+    for (char& c : id)
+        if (c == '-')
+            c = '_';
+    const StartPageChoice choice = ChooseStartPage(id.c_str());
+    const std::string pageClass = choice.kind == StartPageChoice::CorePage && choice.name ? choice.name : "-";
+    char line[512];
+    std::snprintf(line, sizeof line, "%d\t%s\t%s\t%s\t%s\t%ld %ld %ld %ld\t%ld %ld %ld %ld\t%s\n", m_pictures,
+                  m_screen.c_str(), pageClass.c_str(), StepLettersOf(pageClass).c_str(), document.c_str(),
+                  frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top, browser.left, browser.top,
+                  browser.right - browser.left, browser.bottom - browser.top, name);
+    AppendBytes(m_options.picturesFolder + "\\pictures.txt", line);
+    return true;
+}
+
+std::string JourneyRunner::ItemPath(const std::string& item, const std::string& path) const
+{
+    if (item == "download.tmp")
+        return m_options.runFolder + "\\download.tmp";
+    return Expanded(path);
+}
+
+bool JourneyRunner::ItemExists(const std::string& item, const std::string& path) const
+{
+    if (item == "runonce") {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunOnceKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return false;
+        const bool exists = RegQueryValueExA(key, CTextDef::GetText("COMMON_NAME_AUTORUN"), nullptr, nullptr, nullptr,
+                                             nullptr) == ERROR_SUCCESS;
+        RegCloseKey(key);
+        return exists;
+    }
+    return GetFileAttributesA(ItemPath(item, path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void JourneyRunner::EndProgram()
+{
+    if (!m_process)
+        return;
+    if (WaitForSingleObject(m_process, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(m_process, 1);
+        WaitForSingleObject(m_process, 30000);
+    }
+    CloseHandle(m_process);
+    m_process = nullptr;
+    m_frame = m_page = nullptr;
+}
+
+bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
+{
+    const std::string& verb = step.verb;
+    const std::vector<std::string>& f = step.fields;
+    const std::string second = f.size() > 1 ? f[1] : std::string();
+
+    if (verb == "plant") {
+        if (f[0] == "runonce") {
+            HKEY key = nullptr;
+            if (RegCreateKeyExA(HKEY_CURRENT_USER, kRunOnceKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+                ERROR_SUCCESS)
+                return *why = "cannot open RunOnce", false;
+            static const char kValue[] = "kavocomp.exe";
+            RegSetValueExA(key, CTextDef::GetText("COMMON_NAME_AUTORUN"), 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(kValue), sizeof kValue);
+            RegCloseKey(key);
+        } else if (f[0] == "folder") {
+            SHCreateDirectoryExA(nullptr, ItemPath(f[0], second).c_str(), nullptr);
+            WriteBytes(ItemPath(f[0], second) + "\\planted.txt", "journey");
+        } else {
+            WriteBytes(ItemPath(f[0], second), "journey");
+        }
+        if (!ItemExists(f[0], second))
+            return *why = "could not plant it", false;
+        return true;
+    }
+    if (verb == "start") {
+        EndProgram();
+        const std::string program = m_options.runFolder + "\\" + f[0];
+        std::string commandLine = "\"" + program + "\" " + second;
+        STARTUPINFOA startup = {sizeof startup};
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            m_options.runFolder.c_str(), &startup, &process))
+            return *why = "cannot start " + program, false;
+        CloseHandle(process.hThread);
+        m_process = process.hProcess;
+        m_pid = process.dwProcessId;
+        m_eventsSeen = 0;
+        std::printf("     process %lu\n", m_pid);
+        return true;
+    }
+    if (verb == "page") {
+        const ScreenLook* look = FindScreen(m_screens, f[0]);
+        if (!look)
+            return *why = "screens.txt has no screen " + f[0], false;
+        if (!WaitForScreen(*look, 30000, why))
+            return false;
+        m_screen = f[0];
+        // The page's browser has finished its first document before the picture.
+        WaitForDocument("about:blank", 5000);
+        Sleep(300);
+        return TakePicture(why);
+    }
+    if (verb == "text" || verb == "enabled" || verb == "checked") {
+        HWND control = Control(f[0], why);
+        if (!control)
+            return false;
+        std::string seen;
+        const bool held = Poll(5000, [&] {
+            if (verb == "text") {
+                seen = WindowText(control);
+                return seen == Text(second);
+            }
+            DWORD_PTR state = 0;
+            if (verb == "enabled")
+                state = IsWindowEnabled(control) ? 1 : 0;
+            else
+                SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+            seen = state == BST_CHECKED ? "1" : "0";
+            return seen == second;
+        });
+        if (!held)
+            *why = f[0] + " is \"" + seen + "\"";
+        return held;
+    }
+    if (verb == "type") {
+        HWND control = Control(f[0], why);
+        if (!control)
+            return false;
+        const std::string text = Text(second);
+        DWORD_PTR done = 0;
+        if (!SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
+                                 &done) ||
+            !done)
+            return *why = "WM_SETTEXT refused", false;
+        return true;
+    }
+    if (verb == "click") {
+        HWND control = Control(f[0], why);
+        if (!control)
+            return false;
+        if (!PostMessageA(control, BM_CLICK, 0, 0))
+            return *why = "cannot post BM_CLICK", false;
+        return true;
+    }
+    if (verb == "answer") {
+        const std::string wanted = Text(second);
+        HWND box = nullptr;
+        std::string seen;
+        const bool found = Poll(15000, [&] {
+            box = TopLevelOf(m_pid, "#32770");
+            if (!box)
+                return false;
+            HWND message = GetDlgItem(box, 0xFFFF);
+            seen = message ? WindowText(message) : std::string();
+            return seen == wanted;
+        });
+        if (!found)
+            return *why = box ? "the box says \"" + seen + "\"" : std::string("no message box"), false;
+        PostMessageA(box, WM_COMMAND, WPARAM(ButtonId(f[0])), 0);
+        return true;
+    }
+    if (verb == "html") {
+        HWND control = Control(f[0], why);
+        if (!control)
+            return false;
+        HWND shell = FindWindowExA(control, nullptr, "Shell Embedding", nullptr);
+        if (!shell)
+            return *why = f[0] + " holds no browser window", false;
+        m_eventsSeen = ReadWholeFile(m_recordFolder + "\\events.txt").size();
+        if (!scripted::SendCommand(shell, Text(second).c_str()))
+            return *why = "the browser refused \"" + Text(second) + "\"", false;
+        return true;
+    }
+    if (verb == "document") {
+        if (!WaitForDocument(Text(f[0]), 15000))
+            return *why = "no DocumentComplete of " + Text(f[0]) + " in the record", false;
+        return true;
+    }
+    if (verb == "request") {
+        std::string seen;
+        const bool held = Poll(5000, [&] {
+            seen = m_server.Last(f[0], "query");
+            return seen == second;
+        });
+        if (!held)
+            *why = "the last query was \"" + seen + "\"";
+        return held;
+    }
+    if (verb == "picture")
+        return TakePicture(why);
+    if (verb == "close") {
+        if (!m_frame || !PostMessageA(m_frame, WM_SYSCOMMAND, SC_CLOSE, 0))
+            return *why = "no frame to close", false;
+        return true;
+    }
+    if (verb == "exit") {
+        if (!m_process)
+            return *why = "no program started", false;
+        if (WaitForSingleObject(m_process, f[0] == "any" ? INFINITE : 60000) != WAIT_OBJECT_0)
+            return *why = "the program did not end", false;
+        DWORD code = 0;
+        GetExitCodeProcess(m_process, &code);
+        CloseHandle(m_process);
+        m_process = nullptr;
+        m_frame = m_page = nullptr;
+        std::printf("     exit value: %ld (0x%08lX); download.tmp %s, RunOnce value %s\n", long(code), code,
+                    ItemExists("download.tmp", "") ? "kept" : "absent", ItemExists("runonce", "") ? "kept" : "absent");
+        if (f[0] != "any" && std::to_string(code) != f[0])
+            return *why = "exit value " + std::to_string(code), false;
+        return true;
+    }
+    if (verb == "removed" || verb == "kept") {
+        const bool exists = ItemExists(f[0], second);
+        if (exists != (verb == "kept"))
+            return *why = f[0] + " " + second + (exists ? " is still there" : " is gone"), false;
+        return true;
+    }
+    return *why = "no such verb", false;
+}

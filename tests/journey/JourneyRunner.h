@@ -1,0 +1,56 @@
+#pragma once
+// Runs a journey's steps against the real programs: a run folder with copies of the
+// programs and a test text definition whose addresses point at a fake server of its own, the
+// scripted browser's record (KAVO_SCRIPTED_BROWSER_DIR) in that folder, and windows driven
+// from outside as a person would. Prints each step and what it found.
+#include "FakeServer.h"
+
+#include <string>
+#include <vector>
+
+#include "ControlNames.h"
+#include "JourneySteps.h"
+#include "ScreenTable.h"
+
+struct JourneyOptions {
+    std::string binFolder;      // where the built programs are
+    std::string runFolder;      // made afresh for the run
+    std::string picturesFolder; // empty: no gallery pictures
+};
+
+class JourneyRunner {
+public:
+    explicit JourneyRunner(JourneyOptions options);
+    ~JourneyRunner();
+    JourneyRunner(const JourneyRunner&) = delete;
+    JourneyRunner& operator=(const JourneyRunner&) = delete;
+
+    // Sets up the run folder and the server. False (with error) when that fails.
+    bool Prepare(std::string* error);
+    // Runs every step in order; false at the first that fails, error naming it.
+    bool Run(const std::vector<JourneyStep>& steps, std::string* error);
+
+private:
+    bool RunStep(const JourneyStep& step, std::string* why);
+    std::string Text(const std::string& field) const;  // def:KEY or the text itself, @BASE@ replaced
+    HWND Control(const std::string& name, std::string* why) const;
+    bool WaitForScreen(const ScreenLook& look, DWORD timeout, std::string* why);
+    bool WaitForDocument(const std::string& url, DWORD timeout);
+    bool TakePicture(std::string* why);
+    std::string ItemPath(const std::string& item, const std::string& path) const;
+    bool ItemExists(const std::string& item, const std::string& path) const;
+    void EndProgram();
+
+    JourneyOptions m_options;
+    FakeServer m_server;
+    ControlNames m_names;
+    std::vector<ScreenLook> m_screens;
+    std::string m_recordFolder;
+    HANDLE m_process = nullptr;
+    DWORD m_pid = 0;
+    HWND m_frame = nullptr;
+    HWND m_page = nullptr;
+    std::string m_screen;
+    size_t m_eventsSeen = 0;  // bytes of the event record read before the latest action
+    int m_pictures = 0;
+};

@@ -1,0 +1,195 @@
+#include "JourneySteps.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+enum class Check { Any, Flag, ExitValue, Item, Button };
+
+struct Verb {
+    const char* name;
+    int least;     // fields it needs
+    int most;      // fields it takes; the last one takes the rest of the line when rest is set
+    bool rest;
+    Check checks[2];  // of its first two fields
+};
+
+// plant     download.tmp | runonce | folder <path>     before start: something the clean-up must remove
+// start     <program> [arguments]                      starts the program from the run folder
+// page      <screen id>                                waits until the frame shows that screen
+// text      <control> <text | def:KEY>                 the control shows exactly that text
+// enabled   <control> 0|1
+// checked   <control> 0|1
+// type      <control> <text | def:KEY>                 WM_SETTEXT, as a paste would
+// click     <control>                                  posted BM_CLICK
+// answer    yes|no|ok|cancel <text | def:KEY>          answers the message box showing that text
+// html      <control> <command>                        to that browser control's scripted browser
+// document  <url>                                      waits for the program's DocumentComplete of url
+// request   <path> <query>                             the fake server's last request to path had query
+// picture                                              one more gallery picture of the page shown
+// close                                                the title bar's Close
+// exit      <value> | any                              waits for the end and checks its 32-bit exit value
+// removed   download.tmp | runonce | folder <path>     the clean-up removed it
+// kept      download.tmp | runonce | folder <path>     it is still there
+const Verb kJourneyVerbs[] = {
+    {"plant", 1, 2, true, {Check::Item, Check::Any}},
+    {"start", 1, 2, true, {Check::Any, Check::Any}},
+    {"page", 1, 1, false, {Check::Any, Check::Any}},
+    {"text", 2, 2, true, {Check::Any, Check::Any}},
+    {"enabled", 2, 2, false, {Check::Any, Check::Flag}},
+    {"checked", 2, 2, false, {Check::Any, Check::Flag}},
+    {"type", 2, 2, true, {Check::Any, Check::Any}},
+    {"click", 1, 1, false, {Check::Any, Check::Any}},
+    {"answer", 2, 2, true, {Check::Button, Check::Any}},
+    {"html", 2, 2, true, {Check::Any, Check::Any}},
+    {"document", 1, 1, false, {Check::Any, Check::Any}},
+    {"request", 2, 2, false, {Check::Any, Check::Any}},
+    {"picture", 0, 0, false, {Check::Any, Check::Any}},
+    {"close", 0, 0, false, {Check::Any, Check::Any}},
+    {"exit", 1, 1, false, {Check::ExitValue, Check::Any}},
+    {"removed", 1, 2, true, {Check::Item, Check::Any}},
+    {"kept", 1, 2, true, {Check::Item, Check::Any}},
+};
+
+const char kBlanks[] = " \t\r";
+
+// The first field of text and what follows it, blanks at both ends removed.
+std::string TakeField(std::string& text)
+{
+    const size_t start = text.find_first_not_of(kBlanks);
+    if (start == std::string::npos) {
+        text.clear();
+        return {};
+    }
+    size_t end = text.find_first_of(kBlanks, start);
+    if (end == std::string::npos)
+        end = text.size();
+    std::string field = text.substr(start, end - start);
+    const size_t next = text.find_first_not_of(kBlanks, end);
+    text = next == std::string::npos ? std::string() : text.substr(next);
+    return field;
+}
+
+std::string TrimEnd(std::string text)
+{
+    const size_t end = text.find_last_not_of(kBlanks);
+    text.erase(end == std::string::npos ? 0 : end + 1);
+    return text;
+}
+
+bool IsNumber(const std::string& text)
+{
+    if (text.empty())
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+std::string FaultOfField(Check check, const std::string& field)
+{
+    switch (check) {
+    case Check::Any:
+        return {};
+    case Check::Flag:
+        return field == "0" || field == "1" ? std::string() : "expected 0 or 1, not \"" + field + "\"";
+    case Check::ExitValue:
+        return IsNumber(field) || field == "any" ? std::string()
+                                                 : "expected an exit value or \"any\", not \"" + field + "\"";
+    case Check::Item:
+        return field == "download.tmp" || field == "runonce" || field == "folder"
+                   ? std::string()
+                   : "expected download.tmp, runonce or folder, not \"" + field + "\"";
+    case Check::Button:
+        return field == "yes" || field == "no" || field == "ok" || field == "cancel"
+                   ? std::string()
+                   : "expected yes, no, ok or cancel, not \"" + field + "\"";
+    }
+    return {};
+}
+
+// Empty when the fields suit the verb, else why not.
+std::string FaultOf(const Verb& verb, const std::vector<std::string>& fields)
+{
+    for (size_t i = 0; i < fields.size() && i < 2; ++i) {
+        const std::string fault = FaultOfField(verb.checks[i], fields[i]);
+        if (!fault.empty())
+            return fault;
+    }
+    // Only a folder is named; the other two have one place.
+    if (verb.checks[0] == Check::Item && (fields[0] == "folder") != (fields.size() == 2))
+        return fields[0] == "folder" ? "folder needs its path" : fields[0] + " takes no path";
+    return {};
+}
+
+}  // namespace
+
+std::string Utf8ToCp932(const std::string& text)
+{
+    if (text.empty())
+        return {};
+    const int wideLength = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), int(text.size()), nullptr, 0);
+    if (wideLength <= 0)
+        return {};
+    std::wstring wide(size_t(wideLength), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), &wide[0], wideLength);
+    BOOL lost = FALSE;
+    const int length = WideCharToMultiByte(932, 0, wide.data(), wideLength, nullptr, 0, nullptr, &lost);
+    if (length <= 0 || lost)
+        return {};
+    std::string bytes(size_t(length), '\0');
+    WideCharToMultiByte(932, 0, wide.data(), wideLength, &bytes[0], length, nullptr, nullptr);
+    return bytes;
+}
+
+bool ParseJourney(const std::string& text, std::vector<JourneyStep>* steps, std::string* error)
+{
+    steps->clear();
+    error->clear();
+    size_t at = 0;
+    for (int number = 1; at < text.size(); ++number) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = TrimEnd(text.substr(at, end - at));
+        at = end + 1;
+        const auto fail = [&](const std::string& why) {
+            *error = "line " + std::to_string(number) + ": " + why;
+            return false;
+        };
+
+        JourneyStep step;
+        step.line = number;
+        step.verb = TakeField(line);
+        if (step.verb.empty() || step.verb[0] == '#')
+            continue;
+        const Verb* verb = nullptr;
+        for (const Verb& known : kJourneyVerbs)
+            if (step.verb == known.name)
+                verb = &known;
+        if (!verb)
+            return fail("unknown verb \"" + step.verb + "\"");
+        for (int i = 0; i < verb->most && !line.empty(); ++i) {
+            const bool whole = i + 1 == verb->most && verb->rest;
+            std::string field = whole ? line : TakeField(line);
+            if (whole)
+                line.clear();
+            const std::string bytes = Utf8ToCp932(field);
+            if (bytes.empty())
+                return fail("\"" + field + "\" is not UTF-8 text with a CP932 form");
+            step.fields.push_back(bytes);
+        }
+        if (int(step.fields.size()) < verb->least)
+            return fail(step.verb + " needs " + std::to_string(verb->least) + " field(s)");
+        if (!line.empty())
+            return fail("unexpected \"" + line + "\" after " + step.verb);
+        const std::string fault = FaultOf(*verb, step.fields);
+        if (!fault.empty())
+            return fail(fault);
+        steps->push_back(step);
+    }
+    return true;
+}

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "ControlNames.h"
+#include "JourneySteps.h"
+#include "KavoTestPaths.h"
+#include "ScreenTable.h"
+#include "CTextDef.h"
+
+namespace {
+
+TEST(JourneySteps, ReadsVerbsFieldsAndTextsToTheEndOfTheLine)
+{
+    const std::string journey =
+        "# comment\r\n"
+        "\r\n"
+        "start   KAVO.exe -P A-N07\r\n"
+        u8"type    IDC_EDIT1 山田　花子  \r\n"
+        "html IDC_WEBBROWSER check agree 1\n"
+        "close\n"
+        "plant folder %TEMP%\\kavo x\n"
+        "exit 401";
+    std::vector<JourneyStep> steps;
+    std::string error;
+    ASSERT_TRUE(ParseJourney(journey, &steps, &error)) << error;
+    ASSERT_EQ(steps.size(), 6u);
+    EXPECT_EQ(steps[0].line, 3);
+    EXPECT_EQ(steps[0].fields, (std::vector<std::string>{"KAVO.exe", "-P A-N07"}));
+    // The program's code page, trailing blanks gone, the inner ideographic space kept.
+    EXPECT_EQ(steps[1].fields, (std::vector<std::string>{"IDC_EDIT1", "\x8eR\x93\x63\x81\x40\x89\xd4\x8eq"}));
+    EXPECT_EQ(steps[2].fields, (std::vector<std::string>{"IDC_WEBBROWSER", "check agree 1"}));
+    EXPECT_TRUE(steps[3].fields.empty());
+    EXPECT_EQ(steps[4].fields, (std::vector<std::string>{"folder", "%TEMP%\\kavo x"}));
+    EXPECT_EQ(steps[5].line, 8);
+}
+
+TEST(JourneySteps, RefusesAFaultyLineNamingIt)
+{
+    struct Case {
+        const char* journey;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"start KAVO.exe\nfly away\n", "line 2: unknown verb \"fly\""},
+        {"text IDC_STATIC1\n", "line 1: text needs 2 field(s)"},
+        {"close now\n", "line 1: unexpected \"now\" after close"},
+        {"checked IDC_CHECK1 yes\n", "line 1: expected 0 or 1, not \"yes\""},
+        {"exit 40x\n", "line 1: expected an exit value or \"any\", not \"40x\""},
+        {u8"answer maybe 終了\n", "line 1: expected yes, no, ok or cancel, not \"maybe\""},
+        {"removed registry\n", "line 1: expected download.tmp, runonce or folder, not \"registry\""},
+        {"plant folder\n", "line 1: folder needs its path"},
+        {"kept runonce HKCU\n", "line 1: runonce takes no path"},
+        {"type IDC_EDIT1 \xff\xfe\n", "line 1: \"\xff\xfe\" is not UTF-8 text with a CP932 form"},
+    };
+    for (const Case& c : cases) {
+        std::vector<JourneyStep> steps;
+        std::string error;
+        EXPECT_FALSE(ParseJourney(c.journey, &steps, &error)) << c.journey;
+        EXPECT_EQ(error, c.error) << c.journey;
+    }
+}
+
+TEST(JourneyFiles, EveryJourneyAndTheScreenTableReadAndNameWhatExists)
+{
+    const ControlNames names = ParseControlNames(ReadWholeFile(SourcePath("resources/resource.h")));
+    ASSERT_EQ(ControlId(names, "IDC_WEBBROWSER"), 200);
+    EXPECT_EQ(ControlId(names, "1005"), 1005);
+    EXPECT_EQ(ControlId(names, "IDC_NO_SUCH"), -1);
+
+    ASSERT_TRUE(CTextDef::LoadFromFile(SourcePath("resources/text.def").c_str()));
+    std::vector<ScreenLook> screens;
+    std::string error;
+    ASSERT_TRUE(ParseScreenTable(ReadWholeFile(SourcePath("tests/journey/screens.txt")), names, &screens, &error)) << error;
+    for (const ScreenLook& look : screens)
+        for (const ScreenLook::ControlText& entry : look.texts)
+            // An empty text would match any empty control.
+            EXPECT_FALSE(CTextDef::GetText(entry.key.c_str()).IsEmpty()) << look.screen << " " << entry.key;
+
+    for (const char* file : {"tests/journey/pages.journey", "tests/journey/demo.journey"}) {
+        std::vector<JourneyStep> steps;
+        ASSERT_TRUE(ParseJourney(ReadWholeFile(SourcePath(file)), &steps, &error)) << file << ": " << error;
+        for (const JourneyStep& step : steps) {
+            if (step.verb == "page") {
+                EXPECT_NE(FindScreen(screens, step.fields[0]), nullptr) << file << " line " << step.line;
+            }
+            if (step.verb == "text" || step.verb == "enabled" || step.verb == "checked" || step.verb == "type" ||
+                step.verb == "click" || step.verb == "html") {
+                EXPECT_GE(ControlId(names, step.fields[0]), 0) << file << " line " << step.line;
+            }
+        }
+    }
+}
+
+TEST(ScreenTable, RefusesALineItCannotUse)
+{
+    const ControlNames names = {{"IDC_STATIC1", 1001}};
+    struct Case {
+        const char* table;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"A-N07\n", "line 1: A-N07 names no control"},
+        {"A-N07 IDC_STATIC9=A_N07_IDC_STATIC1\n", "line 1: \"IDC_STATIC9=A_N07_IDC_STATIC1\" is not <control>=<definition key>"},
+        {"A-N07 IDC_STATIC1=\n", "line 1: \"IDC_STATIC1=\" is not <control>=<definition key>"},
+        {"A-N07 IDC_STATIC1=K\n# x\nA-N07 1001=K\n", "line 3: A-N07 is listed twice"},
+    };
+    for (const Case& c : cases) {
+        std::vector<ScreenLook> screens;
+        std::string error;
+        EXPECT_FALSE(ParseScreenTable(c.table, names, &screens, &error)) << c.table;
+        EXPECT_EQ(error, c.error);
+    }
+}
+
+}  // namespace
