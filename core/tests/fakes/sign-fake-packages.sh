@@ -8,10 +8,12 @@
 #   package-expired.exe      a certificate that expired before signing, no time stamp
 #   package-serverauth.exe   a certificate for server authentication only
 #   package-other.exe        right chain, another subject
-# Usage: sign-fake-packages.sh UNSIGNED_EXE OUTPUT_FOLDER
+#   package-library.exe      a library, well signed, that no process can start from
+# Usage: sign-fake-packages.sh UNSIGNED_EXE LIBRARY OUTPUT_FOLDER
 set -euo pipefail
 unsigned=$1
-out=$2
+library=$2
+out=$3
 work="$out/ca"
 rm -rf "$work"
 mkdir -p "$work"
@@ -67,10 +69,10 @@ make_leaf() {
   cp serial "$2.serial"
 }
 
-sign() { # leaf root output
+sign() { # leaf root output [input]
   rm -f "$out/$3"
   osslsigncode sign -certs "$1.pem" -ac "$2.pem" -key "$1.key" -h sha256 -n "KAVO test package" \
-    -in "$unsigned" -out "$out/$3" >/dev/null
+    -in "${4:-$unsigned}" -out "$out/$3" >/dev/null
 }
 
 make_root "KAVO Test Root"
@@ -88,6 +90,7 @@ sign stranger "KAVO Untrusted Root" package-untrusted.exe
 sign expired "KAVO Test Root" package-expired.exe
 sign server "KAVO Test Root" package-serverauth.exe
 sign other "KAVO Test Root" package-other.exe
+sign good "KAVO Test Root" package-library.exe "$library"
 
 # One byte of the package's marker text, so the changed program still runs the same.
 python3 - "$out/package-signed.exe" "$out/package-tampered.exe" <<'EOF'
