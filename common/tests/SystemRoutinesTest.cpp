@@ -591,6 +591,46 @@ TEST(SystemRoutinesProgramsAndFeatures, SameWindowInAnotherProgramIsNotFound)
         EXPECT_NE(found, window->window);
 }
 
+LONG g_searches = 0;
+LONG g_foundOnSearch = 0;
+HWND CountedSearch()
+{
+    const LONG search = InterlockedIncrement(&g_searches);
+    return search == g_foundOnSearch ? GetDesktopWindow() : nullptr;
+}
+
+TEST(SystemRoutinesProgramsAndFeatures, WaitPausesBetweenSearchesUntilTheWindowOrTheLimit)
+{
+    struct Case {
+        const char* name;
+        LONG foundOnSearch;
+        DWORD timeoutMs;
+        bool found;
+        LONG maxSearches;
+    };
+    const Case cases[] = {
+        // A spinning search makes thousands of searches in this time.
+        {"never appears", 0, 600, false, 12},
+        {"appears on the third search", 3, 5000, true, 3},
+        {"open at once", 1, 5000, true, 1},
+        {"no time at all", 0, 0, false, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_searches = 0;
+        g_foundOnSearch = c.foundOnSearch;
+        const DWORD start = GetTickCount();
+        const HWND window = WaitForProgramsAndFeaturesWindow(c.timeoutMs, CountedSearch);
+        const DWORD elapsed = GetTickCount() - start;
+        EXPECT_EQ(window != nullptr, c.found);
+        EXPECT_LE(g_searches, c.maxSearches);
+        EXPECT_GE(g_searches, c.found ? c.foundOnSearch : 1);
+        if (!c.found) {
+            EXPECT_GE(elapsed + 20, c.timeoutMs) << "searched until the limit";
+        }
+    }
+}
+
 TEST(SystemRoutinesProgramsAndFeatures, MovesTheWindowToTheTopRightOfTheWorkArea)
 {
     TestWindow test("KavoMoveTestWindow", "move", WS_OVERLAPPEDWINDOW | WS_VISIBLE, {40, 300, 360, 520});
