@@ -4,7 +4,9 @@
 
 #include <string>
 
+#include "CTextDef.h"
 #include "CodeSignature.h"
+#include "ExternalDefinitions.h"
 #include "KavoTestPaths.h"
 #include "TestCodeSigning.h"
 
@@ -91,6 +93,18 @@ TEST(CodeSignatureKeys, BothPublisherKeysAndNoOtherAreProtected)
     EXPECT_TRUE(IsPublisherKey("COMMON_SIGNER_KAVOUPDATE"));
     for (const char* key : {"COMMON_SIGNER", "COMMON_SIGNER_XGINSTALLER ", "common_signer_xginstaller", "", static_cast<const char*>(nullptr)})
         EXPECT_FALSE(IsPublisherKey(key)) << (key ? key : "(null)");
+}
+
+TEST(CodeSignatureKeys, DownloadedDefinitionsCannotChangeAnExpectedPublisher)
+{
+    for (const char* key : {kSecuritySoftwarePublisherKey, kOwnUpdatePublisherKey}) {
+        SCOPED_TRACE(key);
+        CTextDef::SetText(key, "Local Publisher");
+        EXPECT_FALSE(ApplyDownloadedText(key, "Someone Else"));
+        EXPECT_STREQ(CTextDef::GetText(key), "Local Publisher");
+    }
+    EXPECT_TRUE(ApplyDownloadedText("COMMON_CT_PRODUCTID", "downloaded"));
+    EXPECT_STREQ(CTextDef::GetText("COMMON_CT_PRODUCTID"), "downloaded");
 }
 
 }  // namespace
