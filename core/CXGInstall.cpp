@@ -4,7 +4,6 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include <cstring>
 
 #include "CHandle.h"
 #include "CTextDef.h"
