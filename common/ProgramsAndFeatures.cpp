@@ -24,6 +24,9 @@ const RemovalWindow kRemovalWindows[] = {
 };
 
 const DWORD kWaitMilliseconds = 30000;
+// Between two searches: a window that takes seconds to appear is found soon enough, and
+// the search leaves the processor to the program that is starting.
+const DWORD kSearchPauseMilliseconds = 100;
 
 bool GetProcessModuleName(HWND window, char (&name)[MAX_PATH])
 {
@@ -69,6 +72,19 @@ HWND FindProgramsAndFeaturesWindow()
     return found;
 }
 
+HWND WaitForProgramsAndFeaturesWindow(DWORD timeoutMs, HWND (*find)())
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (HWND window = find())
+            return window;
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs)
+            return nullptr;
+        Sleep(timeoutMs - elapsed < kSearchPauseMilliseconds ? timeoutMs - elapsed : kSearchPauseMilliseconds);
+    }
+}
+
 bool MoveToWorkAreaTopRight(HWND window)
 {
     RECT rect;
@@ -99,9 +115,7 @@ unsigned __stdcall OpenProgramsAndFeaturesProc(void*)
             }
             // The control panel may hand the window to another process, so the one we
             // started tells nothing: look until it appears.
-            const DWORD start = GetTickCount();
-            while (!(window = FindProgramsAndFeaturesWindow()) && GetTickCount() - start < kWaitMilliseconds) {
-            }
+            window = WaitForProgramsAndFeaturesWindow(kWaitMilliseconds);
         }
         if (window) {
             SetForegroundWindow(window);

@@ -8,5 +8,8 @@ unsigned __stdcall OpenProgramsAndFeaturesProc(void* unused);
 
 // The visible, enabled program removal window of any Windows version, or NULL.
 HWND FindProgramsAndFeaturesWindow();
+// Searches with find until it answers a window or timeoutMs have passed, pausing briefly
+// between searches; NULL when none turned up.
+HWND WaitForProgramsAndFeaturesWindow(DWORD timeoutMs, HWND (*find)() = FindProgramsAndFeaturesWindow);
 // Moves window, size kept, so that it touches the top right corner of its monitor's work area.
 bool MoveToWorkAreaTopRight(HWND window);

@@ -4,11 +4,11 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include <cstring>
 
 #include "CHandle.h"
 #include "CRegKey.h"
 #include "CTextDef.h"
+#include "CodeSignature.h"
 #include "DirectoryTree.h"
 #include "DownloadFile.h"
 #include "KavoMessages.h"
@@ -23,34 +23,68 @@ constexpr LPARAM kDownloadEnded = 0x00650001;
 constexpr LPARAM kPackageRunning = 0x00010002;
 constexpr LPARAM kSetupStarting = 0x00020002;
 
-// Expands text into an absolute path. A relative result (an unset variable, a bare name)
-// would land in whatever folder the process happens to be in, or the Windows folder for an ini.
-bool ExpandAbsolute(const char* text, CString& expanded)
+// text with its environment variables expanded into at most MAX_PATH bytes.
+bool ExpandText(const char* text, CString& expanded)
 {
     char buffer[MAX_PATH];
     const DWORD length = ExpandEnvironmentStringsA(text, buffer, MAX_PATH);
-    if (length == 0 || length > MAX_PATH || std::strchr(buffer, '%') || PathIsRelativeA(buffer))
+    if (length == 0 || length > MAX_PATH)
         return false;
     expanded = buffer;
     return true;
 }
 
-// Starts commandLine and waits for it to end; its exit code is not ours to judge.
-bool RunAndWait(const CString& commandLine, HWND notifyWnd, bool announce)
+// Expands text into an absolute path. A relative result (an unset variable, a bare name)
+// would land in whatever folder the process happens to be in, or the Windows folder for an ini.
+bool ExpandAbsolute(const char* text, CString& expanded)
+{
+    CString buffer;
+    if (!ExpandText(text, buffer) || buffer.Find('%') >= 0 || PathIsRelativeA(buffer))
+        return false;
+    expanded = buffer;
+    return true;
+}
+
+// Starts program (named in full, so no search can pick another file) with commandLine and
+// waits for it to end; its exit code is not ours to judge. started runs once it runs.
+template <class Started>
+bool RunAndWait(const CString& program, const CString& commandLine, Started started)
 {
     STARTUPINFOA startup;
     GetStartupInfoA(&startup);
     PROCESS_INFORMATION info = {};
     // CreateProcessA may write into its command line.
     CString writable(commandLine);
-    if (!CreateProcessA(nullptr, writable.GetBuffer(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    if (!CreateProcessA(program, writable.GetBuffer(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
         return false;
     CHandle process(info.hProcess);
     CHandle thread(info.hThread);
-    if (announce && notifyWnd)
-        PostMessageA(notifyWnd, WM_KAVO_INSTALLPROGRESS, kFinished, CXGInstall::ResultSetupStarted);
+    started();
     WaitForSingleObject(process, INFINITE);
     return true;
+}
+
+// The program part of a command text, up to the closing quote when it starts with one, else
+// up to the first blank; arguments gets the rest with its leading blank.
+void SplitCommand(const CString& command, CString& program, CString& arguments)
+{
+    if (!command.IsEmpty() && command[0] == '"') {
+        const int close = command.Find('"', 1);
+        const int end = close < 0 ? command.GetLength() : close;
+        program = command.Mid(1, end - 1);
+        arguments = close < 0 ? CString() : command.Mid(close + 1);
+        return;
+    }
+    const int blank = command.Find(' ');
+    program = blank < 0 ? command : command.Left(blank);
+    arguments = blank < 0 ? CString() : command.Mid(blank);
+}
+
+CString PackagePath()
+{
+    CString package = GetProgramFolder();
+    package += "\\download.tmp";
+    return package;
 }
 
 bool ReadSerial(HKEY root, const char* subKey, const char* name, REGSAM view, CString& serial)
@@ -124,8 +158,12 @@ void CXGInstall::Post(WPARAM wParam, LPARAM lParam)
 int CXGInstall::Run()
 {
     int result = Download();
+    // Held from the signature check until the package runs: nobody can swap it in between.
+    CHandle package;
     if (result == ResultSuccess)
-        result = RunPackage();
+        result = VerifyPackage(package);
+    if (result == ResultSuccess)
+        result = RunPackage(package);
     if (result == ResultSuccess)
         result = WriteSetupIni();
     if (result == ResultSuccess)
@@ -142,22 +180,37 @@ int CXGInstall::Download()
 
     m_lastPercent = 0;
     Post(0, kDownloadStarted);
-    CString package = GetProgramFolder();
-    package += "\\download.tmp";
+    const CString package = PackagePath();
     const CString url = CTextDef::GetText(IsWow64() ? "COMMON_URI_XG64INSTALLER" : "COMMON_URI_XG32INSTALLER");
     const HRESULT hr = DownloadFile(url, package, this);
     Post(0, kDownloadEnded);
     return hr == S_OK ? ResultSuccess : ResultDownloadFailed;
 }
 
-int CXGInstall::RunPackage()
+int CXGInstall::VerifyPackage(CHandle& package)
+{
+    const CString path = PackagePath();
+    // Shared for reading only: the bytes checked stay the bytes that run.
+    package.Attach(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    const SignatureCheck check =
+        package ? VerifyCodeSignature(path, CTextDef::GetText(kSecuritySoftwarePublisherKey), package) : SignatureCheck();
+    if (check.verdict == SignatureVerdict::Trusted)
+        return ResultSuccess;
+    package.Close();
+    DeleteFileA(path);
+    m_log.WriteLine("installer: downloaded package " + DescribeSignatureCheck(check) + ", deleted");
+    return ResultPackageRefused;
+}
+
+int CXGInstall::RunPackage(CHandle& package)
 {
     Post(0, kPackageRunning);
-    // Quoted: the program folder may hold blanks, and an unquoted path lets another file run.
+    const CString path = PackagePath();
+    // Quoted: the program folder may hold blanks.
     CString commandLine("\"");
-    commandLine += GetProgramFolder();
-    commandLine += "\\download.tmp\"";
-    return RunAndWait(commandLine, m_notifyWnd, false) ? ResultSuccess : ResultPackageFailed;
+    commandLine += path;
+    commandLine += "\"";
+    return RunAndWait(path, commandLine, [&package] { package.Close(); }) ? ResultSuccess : ResultPackageFailed;
 }
 
 int CXGInstall::WriteSetupIni()
@@ -196,12 +249,22 @@ int CXGInstall::WriteSetupIni()
 int CXGInstall::RunSetup()
 {
     Post(0, kSetupStarting);
-    char command[MAX_PATH];
-    const CString text = CTextDef::GetText("COMMON_DLPK_OUTPUT_PATH") + "\\" + CTextDef::GetText("COMMON_CMD_XGINSTALL");
-    const DWORD length = ExpandEnvironmentStringsA(text, command, MAX_PATH);
-    if (length == 0 || length > MAX_PATH)
+    CString output;
+    CString command;
+    if (!ExpandAbsolute(CTextDef::GetText("COMMON_DLPK_OUTPUT_PATH"), output) ||
+        !ExpandText(CTextDef::GetText("COMMON_CMD_XGINSTALL"), command))
         return ResultSetupFailed;
-    return RunAndWait(command, m_notifyWnd, true) ? ResultSuccess : ResultSetupFailed;
+    // The program goes to CreateProcess on its own and quoted in the command line: a folder
+    // with blanks must not let "C:\\Program.exe" or the like run in its place.
+    CString program;
+    CString arguments;
+    SplitCommand(command, program, arguments);
+    if (program.IsEmpty())
+        return ResultSetupFailed;
+    const CString path = output + "\\" + program;
+    const CString commandLine = "\"" + path + "\"" + arguments;
+    return RunAndWait(path, commandLine, [this] { Post(kFinished, ResultSetupStarted); }) ? ResultSuccess
+                                                                                           : ResultSetupFailed;
 }
 
 STDMETHODIMP CXGInstall::OnStartBinding(DWORD, IBinding*) { return E_NOTIMPL; }

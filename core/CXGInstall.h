@@ -9,7 +9,9 @@
 #include <memory>
 
 #include "CComObjectImpl.h"
+#include "CHandle.h"
 #include "CStringT.h"
+#include "CTraceLog.h"
 
 class CXGInstall : public CComObjectImpl<CXGInstall, CComOwnedLifetime, IBindStatusCallback> {
 public:
@@ -20,6 +22,7 @@ public:
         ResultDownloadFailed = 1,
         ResultPackageFailed = 2,
         ResultIniFailed = 3,
+        ResultPackageRefused = 4,
         ResultSetupFailed = 5,
         ResultSetupStarted = 6,
     };
@@ -38,6 +41,9 @@ public:
     // caller still owns the object.
     int Start(HWND notifyWnd, const char* serial, const char* installFolder, const char* extra, int flags);
     CancelToken GetCancelToken() const { return m_cancel; }
+    // The installer's own lines go to the file this trace-log pattern names (the page passes
+    // its log's pattern); empty, the default, writes none.
+    void SetLogPattern(const char* pattern) { m_log.SetPattern(pattern); }
 
     // Start's argument handling without a thread.
     void SetArguments(HWND notifyWnd, const char* serial, const char* installFolder, const char* extra, int flags);
@@ -58,7 +64,8 @@ private:
     static unsigned __stdcall WorkerProc(void* param);
     void Post(WPARAM wParam, LPARAM lParam);
     int Download();
-    int RunPackage();
+    int VerifyPackage(CHandle& package);
+    int RunPackage(CHandle& package);
     int WriteSetupIni();
     int RunSetup();
 
@@ -70,6 +77,7 @@ private:
     CString m_extra;
     HWND m_notifyWnd = nullptr;
     int m_flags = 0;
+    CTraceLog m_log;
 };
 
 // The serial number of an installed product of the vendor; empty when none.

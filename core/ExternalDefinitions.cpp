@@ -7,6 +7,7 @@
 #include "CRegKey.h"
 #include "CTextDef.h"
 #include "CUrlShortcut.h"
+#include "CodeSignature.h"
 #include "ProgramFolder.h"
 #include "UrlText.h"
 #include "VersionText.h"
@@ -90,7 +91,7 @@ void ApplyUpgradeMigrationControl(const CExtDefSection& section)
             key.Replace(',', '_');
             key.Replace('.', '_');
             key.Replace("PreUpgradeMsg", "PRE_UPGRADE_MESSAGE");
-            CTextDef::SetText(key, entry.value);
+            ApplyDownloadedText(key, entry.value);
         } else if (StartsWith(entry.key, "PostUpgradeMsg")) {
             CTextDef::SetText("POST_UPGRADE_MESSAGE", entry.value);
         } else {
@@ -134,6 +135,15 @@ bool LoadLocalStandIn(CExtDef& store)
 
 }  // namespace
 
+bool ApplyDownloadedText(const char* key, const char* value)
+{
+    // Whoever controls a download must not also choose whose signature makes it trusted.
+    if (IsPublisherKey(key))
+        return false;
+    CTextDef::SetText(key, value);
+    return true;
+}
+
 void JudgeDomain()
 {
     if (CTextDef::GetDomainUrl().IsEmpty())
@@ -167,7 +177,7 @@ void ApplyExternalDefinitions()
             section.Add(applied.key, "");
             entry = section.Find(applied.key);
         }
-        CTextDef::SetText(applied.definitionKey, entry->value);
+        ApplyDownloadedText(applied.definitionKey, entry->value);
     }
 
     ApplyUpgradeMigrationControl(store.GetSection("UpgradeMigrationControl"));

@@ -12,3 +12,6 @@ int LoadExternalDefinitions();
 void JudgeDomain();
 // Copies the loaded entries into the definition-text store.
 void ApplyExternalDefinitions();
+// Stores a downloaded value under key, unless key is one only the local definition may set
+// (the expected publishers of downloaded programs): then false and nothing changes.
+bool ApplyDownloadedText(const char* key, const char* value);

@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -590,6 +591,46 @@ TEST(SystemRoutinesProgramsAndFeatures, SameWindowInAnotherProgramIsNotFound)
         EXPECT_NE(found, window->window);
 }
 
+LONG g_searches = 0;
+LONG g_foundOnSearch = 0;
+HWND CountedSearch()
+{
+    const LONG search = InterlockedIncrement(&g_searches);
+    return search == g_foundOnSearch ? GetDesktopWindow() : nullptr;
+}
+
+TEST(SystemRoutinesProgramsAndFeatures, WaitPausesBetweenSearchesUntilTheWindowOrTheLimit)
+{
+    struct Case {
+        const char* name;
+        LONG foundOnSearch;
+        DWORD timeoutMs;
+        bool found;
+        LONG maxSearches;
+    };
+    const Case cases[] = {
+        // A spinning search makes thousands of searches in this time.
+        {"never appears", 0, 600, false, 12},
+        {"appears on the third search", 3, 5000, true, 3},
+        {"open at once", 1, 5000, true, 1},
+        {"no time at all", 0, 0, false, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_searches = 0;
+        g_foundOnSearch = c.foundOnSearch;
+        const DWORD start = GetTickCount();
+        const HWND window = WaitForProgramsAndFeaturesWindow(c.timeoutMs, CountedSearch);
+        const DWORD elapsed = GetTickCount() - start;
+        EXPECT_EQ(window != nullptr, c.found);
+        EXPECT_LE(g_searches, c.maxSearches);
+        EXPECT_GE(g_searches, c.found ? c.foundOnSearch : 1);
+        if (!c.found) {
+            EXPECT_GE(elapsed + 20, c.timeoutMs) << "searched until the limit";
+        }
+    }
+}
+
 TEST(SystemRoutinesProgramsAndFeatures, MovesTheWindowToTheTopRightOfTheWorkArea)
 {
     TestWindow test("KavoMoveTestWindow", "move", WS_OVERLAPPEDWINDOW | WS_VISIBLE, {40, 300, 360, 520});
@@ -647,6 +688,18 @@ TEST(SystemRoutinesHelper, DISABLED_ShowWindow)
     }
 }
 
+std::string ProgramFiles64()
+{
+    CRegKey key;
+    char path[MAX_PATH] = "";
+    ULONG chars = MAX_PATH;
+    if (key.Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", KEY_READ | KEY_WOW64_64KEY) !=
+            ERROR_SUCCESS ||
+        key.QueryStringValue("ProgramFilesDir", path, &chars) != ERROR_SUCCESS)
+        return "";
+    return path;
+}
+
 TEST(SystemRoutinesFolders, OnlyAFolderOfOurOwnMayBeRemoved)
 {
     char windows[MAX_PATH];
@@ -657,10 +710,19 @@ TEST(SystemRoutinesFolders, OnlyAFolderOfOurOwnMayBeRemoved)
     SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile);
     char programs[MAX_PATH];
     SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programs);
+    char common[MAX_PATH];
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES_COMMON, nullptr, SHGFP_TYPE_CURRENT, common);
+    const std::string programs64 = ProgramFiles64();
+    // Wine's default prefix is 64-bit Windows: the two views differ.
+    ASSERT_FALSE(programs64.empty());
+    ASSERT_NE(lstrcmpiA(programs64.c_str(), programs), 0);
     const std::string temp = TempFolder();
+    const std::string savedW6432 = GetEnv("ProgramW6432");
     struct Case {
         std::string folder;
         bool removable;
+        // Run with ProgramW6432 unset, as a parent may start us.
+        bool withoutW6432;
     };
     const Case cases[] = {
         {windows, false},
@@ -674,12 +736,93 @@ TEST(SystemRoutinesFolders, OnlyAFolderOfOurOwnMayBeRemoved)
         {"C:\\", false},
         {"", false},
         {temp + "\\kavo_dlpk", true},
-        {std::string(programs) + "\\KavoTestVendor\\setup", true},
+        {temp + "\\kavo_dlpk\\deeper", true},
+        {std::string(profile) + "\\KavoDownloads", true},
+        {std::string(windows) + "\\KavoTestVendor", false},
+        {std::string(system) + "\\KavoTestVendor\\setup", false},
+        {std::string(programs) + "\\KavoTestVendor\\setup", false},
+        {std::string(common) + "\\KavoTestVendor", false},
+        {programs64, false},
+        {programs64 + "\\KavoTestVendor\\setup", false},
+        {programs64 + "\\KavoTestVendor\\setup", false, true},
+        {std::string(windows) + "Kavo", true},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.folder);
+        SCOPED_TRACE(c.folder + (c.withoutW6432 ? " without ProgramW6432" : ""));
+        if (c.withoutW6432)
+            SetEnvironmentVariableA("ProgramW6432", nullptr);
         EXPECT_EQ(IsRemovableFolder(c.folder.c_str()), c.removable);
+        SetEnvironmentVariableA("ProgramW6432", savedW6432.empty() ? nullptr : savedW6432.c_str());
     }
+}
+
+// The attributes a junction has, for one path; the real ones for every other.
+std::string g_linkPath;
+DWORD WINAPI AttributesWithLink(LPCSTR path)
+{
+    if (lstrcmpiA(path, g_linkPath.c_str()) == 0)
+        return FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    return GetFileAttributesA(path);
+}
+
+TEST(SystemRoutinesFolders, AFolderThatIsALinkIsRefusedAsTheFileSystemReportsIt)
+{
+    TempSandbox sandbox;
+    const std::string folder = sandbox / "dlpk";
+    ASSERT_TRUE(MakeFolder(folder));
+    g_linkPath = folder;
+    struct Case {
+        const char* name;
+        std::string text;
+        bool removable;
+    };
+    const Case cases[] = {
+        {"the link itself", folder, false},
+        {"the link with a final backslash", folder + "\\", false},
+        {"the link through a variable", "%TEMP%" + folder.substr(TempFolder().size()), false},
+        {"a folder beside it", sandbox / "other", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsRemovableFolder(c.text.c_str(), AttributesWithLink), c.removable) << c.name;
+    EXPECT_TRUE(IsRemovableFolder(folder.c_str())) << "a plain folder";
+}
+
+// A real junction or directory link where the file system makes one.
+TEST(SystemRoutinesFolders, ALinkIsNeitherDeletedNorEnteredByTheGuardedRemoval)
+{
+    TempSandbox sandbox;
+    const std::string outside = sandbox / "outside";
+    ASSERT_TRUE(MakeFolder(outside));
+    ASSERT_TRUE(MakeFile(outside + "\\keep.txt"));
+    struct Case {
+        const char* name;
+        std::function<bool(const std::string&)> make;
+    };
+    const Case cases[] = {
+        {"junction", [&](const std::string& link) { return MakeJunction(link, outside); }},
+        {"directory link",
+         [&](const std::string& link) {
+             if (!CreateSymbolicLinkA(link.c_str(), outside.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY))
+                 return false;
+             const DWORD attributes = GetFileAttributesA(link.c_str());
+             return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+         }},
+    };
+    int made = 0;
+    for (const Case& c : cases) {
+        const std::string link = sandbox / c.name;
+        if (!c.make(link)) {
+            RemoveDirectoryA(link.c_str());
+            continue;
+        }
+        ++made;
+        EXPECT_FALSE(ExpandAndDeleteDirectoryTree(link.c_str())) << c.name;
+        EXPECT_TRUE(Exists(outside + "\\keep.txt")) << c.name;
+        EXPECT_TRUE(Exists(link)) << c.name;
+        RemoveDirectoryA(link.c_str());
+    }
+    if (made == 0)
+        GTEST_SKIP() << "this file system makes no links; the refusal itself is proven with reported attributes";
 }
 
 }  // namespace

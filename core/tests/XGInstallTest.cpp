@@ -4,19 +4,23 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CTextDef.h"
 #include "CXGInstall.h"
+#include "CodeSignature.h"
 #include "DirectoryTree.h"
 #include "FakeServer.h"
 #include "InstallState.h"
 #include "InstalledProduct.h"
 #include "KavoMessages.h"
 #include "KavoTestPaths.h"
+#include "TestCodeSigning.h"
 
 namespace {
 
@@ -111,6 +115,7 @@ protected:
         server = FakeServer::Shared();
         ASSERT_NE(server, nullptr);
         ASSERT_TRUE(server->Reset());
+        ASSERT_TRUE(TrustTestRoot());
         work = TempFolder() + "\\kavo_xg_" + Pid();
         DeleteDirectoryTree(work.c_str());
         served = work + "\\served";
@@ -118,7 +123,7 @@ protected:
         output = work + "\\out";
         ASSERT_EQ(SHCreateDirectoryExA(nullptr, (served + "\\xg").c_str(), nullptr), ERROR_SUCCESS);
         ASSERT_EQ(SHCreateDirectoryExA(nullptr, contents.c_str(), nullptr), ERROR_SUCCESS);
-        ASSERT_TRUE(CopyFileA((TestBinFolder() + "\\kavo_fake_package.exe").c_str(), (served + "\\xg\\package.exe").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(SignedPackage("signed").c_str(), (served + "\\xg\\package.exe").c_str(), FALSE));
         ASSERT_TRUE(CopyFileA((TestBinFolder() + "\\kavo_fake_setup.exe").c_str(), (contents + "\\Setup.exe").c_str(), FALSE));
         ASSERT_TRUE(server->AddFixtures(FakeServer::UnixPath(served)));
 
@@ -129,6 +134,7 @@ protected:
         CTextDef::SetText("COMMON_NAME_XGSETUPINIFILE", "setup.ini");
         CTextDef::SetText("COMMON_NAME_XGSETUPINISECTION", "COMMON");
         CTextDef::SetText("COMMON_CMD_XGINSTALL", "Setup.exe /silent");
+        CTextDef::SetText(kSecuritySoftwarePublisherKey, kTestPublisher);
         CTextDef::SetText("COMMON_DATA_XGSETUP_PREPARATION_VALID_FILE_PATH", "prepared.cfg");
         CTextDef::SetText("COMMON_DATA_XGSETUP_PREPARATION_FILE_PATH", "install.cfg");
         statusKey = "Software\\KavoTest\\XGInstall_" + Pid();
@@ -183,7 +189,8 @@ TEST_F(XGInstallTest, GoodRunDownloadsRunsPackageWritesIniAndRunsSetup)
     EXPECT_EQ(packageRun, "\"" + TestBinFolder() + "\\download.tmp\"\r\n");
 
     const std::string setupRun = ReadWholeFile(work + "\\setup.txt");
-    EXPECT_EQ(setupRun.rfind("CMDLINE=" + output + "\\Setup.exe /silent\r\n", 0), 0u) << setupRun;
+    EXPECT_EQ(setupRun.rfind("CMDLINE=\"" + output + "\\Setup.exe\" /silent\r\nPROGRAM=" + output + "\\Setup.exe\r\n", 0), 0u)
+        << setupRun;
     EXPECT_NE(setupRun.find("SERIAL=SERIAL-0001"), std::string::npos) << setupRun;
     EXPECT_NE(setupRun.find("CUSTOMERINFO_SKIP=1"), std::string::npos) << setupRun;
     EXPECT_EQ(GetInstallStatus(), 1);
@@ -259,6 +266,11 @@ TEST_F(XGInstallTest, EachFailingStepEndsTheRunWithItsCode)
          CXGInstall::ResultDownloadFailed, {{0, 0x00000001}, {0, 0x00650001}, {0xFFFF, 1}}},
         {"package is no program",
          [this] { server->Route("/xg/package.exe", "this is not a program"); },
+         CXGInstall::ResultPackageRefused, {{0, 0x00000001}, {0, 0x00650001}, {0xFFFF, 4}}},
+        {"well signed package cannot be started",
+         [this] {
+             CopyFileA(SignedPackage("library").c_str(), (served + "\\xg\\package.exe").c_str(), FALSE);
+         },
          CXGInstall::ResultPackageFailed, {{0, 0x00000001}, {0, 0x00650001}, {0, 0x00010002}, {0xFFFF, 2}}},
         {"output folder unresolved",
          [] { CTextDef::SetText("COMMON_DLPK_OUTPUT_PATH", ("%KAVO_UNSET_" + Pid() + "%\\out").c_str()); },
@@ -275,6 +287,133 @@ TEST_F(XGInstallTest, EachFailingStepEndsTheRunWithItsCode)
         EXPECT_FALSE(FileExists(work + "\\setup.txt"));
         TearDown();
     }
+}
+
+TEST_F(XGInstallTest, OnlyAPackageSignedByTheExpectedPublisherRuns)
+{
+    struct Case {
+        const char* variant;
+        int result;
+        // Part of the log line that says why.
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"signed", CXGInstall::ResultSuccess, nullptr},
+        {"tampered", CXGInstall::ResultPackageRefused, "signature not trusted (WinVerifyTrust 0x80096010)"},
+        {"unsigned", CXGInstall::ResultPackageRefused, "signature not trusted (WinVerifyTrust 0x800B0100)"},
+        {"untrusted", CXGInstall::ResultPackageRefused, "certificate chain has errors"},
+        {"expired", CXGInstall::ResultPackageRefused, "certificate chain has errors"},
+        {"serverauth", CXGInstall::ResultPackageRefused, "not for code signing"},
+        {"other", CXGInstall::ResultPackageRefused, "another publisher [signer: KAVO Other Publisher]"},
+    };
+    const std::vector<Message> refused = {{0, 0x00000001}, {0, 0x00650001}, {0xFFFF, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.variant);
+        SetUp();
+        ASSERT_TRUE(CopyFileA(SignedPackage(c.variant).c_str(), (served + "\\xg\\package.exe").c_str(), FALSE));
+        const std::string log = work + "\\install.log";
+        CXGInstall installer;
+        installer.SetArguments(sink.Window(), "SERIAL-0001", "", "", 0);
+        installer.SetLogPattern(log.c_str());
+        EXPECT_EQ(installer.Run(), c.result);
+        const bool runs = c.result == CXGInstall::ResultSuccess;
+        EXPECT_EQ(FileExists(work + "\\package.txt"), runs);
+        EXPECT_EQ(FileExists(work + "\\setup.txt"), runs);
+        EXPECT_EQ(FileExists(TestBinFolder() + "\\download.tmp"), runs) << "a refused package is deleted";
+        if (runs) {
+            EXPECT_EQ(Milestones(sink.Drain()), kGoodRun);
+            EXPECT_FALSE(FileExists(log));
+        } else {
+            EXPECT_EQ(Milestones(sink.Drain()), refused);
+            const std::string line = ReadWholeFile(log);
+            EXPECT_NE(line.find("downloaded package refused: "), std::string::npos) << line;
+            EXPECT_NE(line.find(c.reason), std::string::npos) << line;
+        }
+        TearDown();
+    }
+}
+
+TEST_F(XGInstallTest, PackageIsRefusedWhileNoPublisherIsDefined)
+{
+    CTextDef::SetText(kSecuritySoftwarePublisherKey, "");
+    EXPECT_EQ(RunInstaller(0), CXGInstall::ResultPackageRefused);
+    EXPECT_FALSE(FileExists(work + "\\package.txt"));
+    EXPECT_FALSE(FileExists(TestBinFolder() + "\\download.tmp"));
+}
+
+// Unquoted, "...\\out dir\\Setup.exe /silent" would start "...\\out.exe" with "dir\\Setup.exe
+// /silent" as its arguments, with the rights of the installer.
+TEST_F(XGInstallTest, SetupInAFolderWithBlanksRunsItselfAndNotTheProgramAtTheShorterPath)
+{
+    output = work + "\\out dir";
+    CTextDef::SetText("COMMON_DLPK_OUTPUT_PATH", ("%TEMP%\\kavo_xg_" + Pid() + "\\out dir").c_str());
+    SetEnv("KAVO_FAKE_PACKAGE_OUTPUT", output);
+    ASSERT_TRUE(CopyFileA((TestBinFolder() + "\\kavo_fake_setup.exe").c_str(), (work + "\\out.exe").c_str(), FALSE));
+
+    EXPECT_EQ(RunInstaller(0), CXGInstall::ResultSuccess);
+    EXPECT_EQ(Milestones(sink.Drain()), kGoodRun);
+    const std::string setupRun = ReadWholeFile(work + "\\setup.txt");
+    EXPECT_EQ(setupRun.rfind("CMDLINE=\"" + output + "\\Setup.exe\" /silent\r\nPROGRAM=" + output + "\\Setup.exe\r\n", 0), 0u)
+        << setupRun;
+    EXPECT_EQ(setupRun.find("out.exe"), std::string::npos) << setupRun;
+    EXPECT_EQ(IniValue(Ini(), "SERIAL"), "SERIAL-0001");
+}
+
+TEST_F(XGInstallTest, SetupCommandWithAQuotedProgramKeepsItsArguments)
+{
+    struct Case {
+        const char* command;
+        const char* commandLine;
+    };
+    const Case cases[] = {
+        {"\"Setup.exe\" /silent /log", "\"@\\Setup.exe\" /silent /log"},
+        {"Setup.exe", "\"@\\Setup.exe\""},
+        {"\"Setup.exe\"", "\"@\\Setup.exe\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        SetUp();
+        CTextDef::SetText("COMMON_CMD_XGINSTALL", c.command);
+        EXPECT_EQ(RunInstaller(0), CXGInstall::ResultSuccess);
+        std::string expected = c.commandLine;
+        expected.replace(expected.find('@'), 1, output);
+        EXPECT_EQ(ReadWholeFile(work + "\\setup.txt").rfind("CMDLINE=" + expected + "\r\n", 0), 0u);
+        TearDown();
+    }
+}
+
+// The current directory belongs to the whole process: a worker that changed it even briefly
+// would move every relative path of the page's thread. Seen from another thread, a change
+// undone before the worker ends still shows.
+TEST_F(XGInstallTest, CurrentDirectoryStaysTheSameWhileTheWorkerCopiesThePreparedSettings)
+{
+    // Large enough that the copy takes a while.
+    std::string prepared(8 << 20, 'p');
+    HANDLE file = CreateFileA((contents + "\\prepared.cfg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, prepared.data(), DWORD(prepared.size()), &written, nullptr);
+    CloseHandle(file);
+    ASSERT_EQ(written, prepared.size());
+
+    char before[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, before);
+    std::atomic<bool> done(false);
+    std::string seen;
+    std::thread watcher([&] {
+        char now[MAX_PATH];
+        while (!done && seen.empty()) {
+            GetCurrentDirectoryA(MAX_PATH, now);
+            if (lstrcmpiA(now, before) != 0)
+                seen = now;
+        }
+    });
+    const int result = RunInstaller(CXGInstall::FlagCopyPreparation);
+    done = true;
+    watcher.join();
+    EXPECT_EQ(result, CXGInstall::ResultSuccess);
+    EXPECT_EQ(ReadWholeFile(output + "\\install.cfg").size(), prepared.size());
+    EXPECT_EQ(seen, "") << "the worker moved the current directory";
 }
 
 TEST_F(XGInstallTest, FailingSetupStillEndsTheRunAndLeavesItsStatus)

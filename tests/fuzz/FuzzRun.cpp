@@ -89,7 +89,11 @@ private:
     {
         auto& dog = *static_cast<CWatchdog*>(self);
         while (WaitForSingleObject(dog.m_stop, 100) == WAIT_TIMEOUT) {
-            if (g_current.running && GetTickCount() - g_current.startTick > dog.m_limitMs) {
+            // The start is read before the clock: an input that began after this read would
+            // otherwise look as if it had started in the future and wrap to a hang.
+            const DWORD started = g_current.startTick;
+            const LONG elapsed = LONG(GetTickCount() - started);
+            if (g_current.running && elapsed > LONG(dog.m_limitMs)) {
                 char what[64];
                 std::snprintf(what, sizeof what, "no end after %lu ms (hang)", dog.m_limitMs);
                 AbortRun(what);

@@ -8,8 +8,14 @@
 
 #include "FakeEnv.h"
 
+// The signing script changes a byte of this text after signing: the changed package still runs
+// as before, so only the signature check can tell the two apart.
+const char kMarker[] = "KAVO fake package marker";
+
 int main()
 {
+    const char* volatile marker = kMarker;
+    (void)marker;
     const std::string record = EnvText("KAVO_FAKE_PACKAGE_RECORD");
     if (!record.empty())
         AppendToFile(record, std::string(GetCommandLineA()) + "\r\n");

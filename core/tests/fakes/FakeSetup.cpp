@@ -1,5 +1,6 @@
 // The vendor's setup. Every step is optional and named by the test:
-//   KAVO_FAKE_SETUP_RECORD        file that receives "CMDLINE=<command line>" and the ini's bytes
+//   KAVO_FAKE_SETUP_RECORD        file that receives "CMDLINE=<command line>", "PROGRAM=<its own
+//                                 path>" and the ini's bytes
 //   KAVO_FAKE_SETUP_INI           the ini's name beside this program (default "setup.ini")
 //   KAVO_FAKE_SETUP_SECTION       its section (default "COMMON")
 //   KAVO_FAKE_SETUP_STATUS_KEY    "HKCU\sub\key\value" (or HKLM) receiving the install status
@@ -86,8 +87,11 @@ int main()
     const std::string section = EnvText("KAVO_FAKE_SETUP_SECTION", "COMMON");
 
     const std::string record = EnvText("KAVO_FAKE_SETUP_RECORD");
-    if (!record.empty())
-        AppendToFile(record, "CMDLINE=" + std::string(GetCommandLineA()) + "\r\n" + ReadFileBytes(ini));
+    if (!record.empty()) {
+        char self[MAX_PATH] = "";
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        AppendToFile(record, "CMDLINE=" + std::string(GetCommandLineA()) + "\r\nPROGRAM=" + self + "\r\n" + ReadFileBytes(ini));
+    }
 
     const std::string serialKey = EnvText("KAVO_FAKE_SETUP_SERIAL_KEY");
     if (!serialKey.empty()) {
