@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "CComPtr.h"
 #include "CScriptedConnectionPoint.h"
 #include "ScriptedIids.h"
 #include "Text.h"
@@ -123,7 +124,8 @@ bool BrowserEvents::NewWindow3(const std::string& url, const std::string& contex
     Value address, from;
     address.Text(url);
     from.Text(context);
-    IDispatch* window = nullptr;
+    // No new browser is made here: whatever a sink offers as the new window is let go.
+    CComPtr<IDispatch> window;
     VARIANT_BOOL cancel = VARIANT_FALSE;
     VARIANT arguments[5];
     arguments[4].vt = VT_BYREF | VT_DISPATCH;
@@ -135,9 +137,6 @@ bool BrowserEvents::NewWindow3(const std::string& url, const std::string& contex
     arguments[0] = address.v;
     DISPPARAMS params = Params(arguments, 5);
     m_point.Fire(kDispidNewWindow3, params);
-    // No new browser is made here: whatever a sink offered as the new window is let go.
-    if (window)
-        window->Release();
     return cancel != VARIANT_FALSE;
 }
 

@@ -109,19 +109,14 @@ CScriptedBrowser::~CScriptedBrowser()
     BrowserRegistry::Remove(m_id);
     m_queue.Clear();
     m_point.UnadviseAll();
-    if (CScriptedDocument* document = m_document) {
-        m_document = nullptr;
-        document->Detach();
-        document->Release();
+    if (m_document) {
+        m_document->Detach();
+        m_document.Release();
     }
     if (m_shell && ::IsWindow(m_shell)) {
         ::SetWindowLongPtrA(m_shell, GWLP_USERDATA, 0);
         ::DestroyWindow(m_shell);
     }
-    if (m_inPlaceSite)
-        m_inPlaceSite->Release();
-    if (m_site)
-        m_site->Release();
 }
 
 // ---- records and views ----
@@ -355,22 +350,21 @@ void CScriptedBrowser::FinishNavigation(const NavigationRequest& request, const 
 
 void CScriptedBrowser::ReplaceDocument(const std::string& url, const std::string& html, bool dump)
 {
-    auto* document = new CScriptedDocument(this, url, html);
+    CComPtr<CScriptedDocument> document;
+    document.Attach(new CScriptedDocument(this, url, html));
     const int number = dump ? DumpDocument(html) : 0;
     document->SetDumpNumber(number);
-    CScriptedDocument* old = nullptr;
+    CComPtr<CScriptedDocument> old;
     {
         std::lock_guard<std::recursive_mutex> hold(BrowserRegistry::Lock());
-        old = m_document;
+        old.Attach(m_document.Detach());
         m_document = document;
         m_location = url;
         if (number)
             m_dumpNumber = number;
     }
-    if (old) {
+    if (old)
         old->Detach();
-        old->Release();
-    }
     document->CreateWindowIn(m_shell);
     document->AskHostInfo();
 }
@@ -699,21 +693,14 @@ LRESULT CALLBACK CScriptedBrowser::WindowProc(HWND window, UINT message, WPARAM 
 
 HRESULT CScriptedBrowser::Activate(IOleClientSite* activeSite, HWND parent, LPCRECT position)
 {
-    IOleClientSite* site = activeSite ? activeSite : m_site;
-    IOleInPlaceSite* inPlace = nullptr;
-    if (site)
-        site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace));
-    if (inPlace && inPlace->CanInPlaceActivate() != S_OK) {
-        inPlace->Release();
+    IOleClientSite* site = activeSite ? activeSite : m_site.p;
+    CComQIPtr<IOleInPlaceSite> inPlace(site);
+    if (inPlace && inPlace->CanInPlaceActivate() != S_OK)
         return E_FAIL;
-    }
     if (!parent && inPlace)
         inPlace->GetWindow(&parent);
-    if (!parent || !EnsureWindowClass(kShellEmbeddingClass, WindowProc)) {
-        if (inPlace)
-            inPlace->Release();
+    if (!parent || !EnsureWindowClass(kShellEmbeddingClass, WindowProc))
         return E_INVALIDARG;
-    }
     RECT area;
     if (position)
         area = *position;
@@ -722,11 +709,8 @@ HRESULT CScriptedBrowser::Activate(IOleClientSite* activeSite, HWND parent, LPCR
     m_shell = ::CreateWindowExA(0, kShellEmbeddingClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                                 area.left, area.top, area.right - area.left, area.bottom - area.top, parent, nullptr,
                                 ModuleInstance(), nullptr);
-    if (!m_shell) {
-        if (inPlace)
-            inPlace->Release();
+    if (!m_shell)
         return E_FAIL;
-    }
     ::SetWindowLongPtrA(m_shell, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     m_inPlaceSite = inPlace;
     if (m_inPlaceSite)
@@ -738,39 +722,16 @@ HRESULT CScriptedBrowser::Activate(IOleClientSite* activeSite, HWND parent, LPCR
 
 // ---- IUnknown, IDispatch ----
 
-HRESULT CScriptedBrowser::QueryInterface(REFIID iid, void** object)
+HRESULT CScriptedBrowser::QueryOther(REFIID iid, void** object)
 {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IWebBrowser || iid == IID_IWebBrowserApp ||
-        iid == IID_IWebBrowser2)
+    if (iid == IID_IDispatch || iid == IID_IWebBrowser || iid == IID_IWebBrowserApp)
         *object = static_cast<IWebBrowser2*>(this);
-    else if (iid == IID_IOleObject)
-        *object = static_cast<IOleObject*>(this);
-    else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject)
+    else if (iid == IID_IOleWindow)
         *object = static_cast<IOleInPlaceObject*>(this);
-    else if (iid == IID_IConnectionPointContainer)
-        *object = static_cast<IConnectionPointContainer*>(this);
-    else if (iid == IID_IOleInPlaceActiveObject)
-        *object = static_cast<IOleInPlaceActiveObject*>(this);
     else
         return E_NOINTERFACE;
     AddRef();
     return S_OK;
-}
-
-ULONG CScriptedBrowser::AddRef()
-{
-    return ULONG(::InterlockedIncrement(&m_refs));
-}
-
-ULONG CScriptedBrowser::Release()
-{
-    const LONG refs = ::InterlockedDecrement(&m_refs);
-    if (refs == 0)
-        delete this;
-    return ULONG(refs);
 }
 
 HRESULT CScriptedBrowser::GetTypeInfoCount(UINT* count)
@@ -906,12 +867,7 @@ HRESULT CScriptedBrowser::get_RegisterAsDropTarget(VARIANT_BOOL* registered)
 
 HRESULT CScriptedBrowser::SetClientSite(IOleClientSite* site)
 {
-    if (site)
-        site->AddRef();
-    IOleClientSite* previous = m_site;
     m_site = site;
-    if (previous)
-        previous->Release();
     return S_OK;
 }
 
@@ -919,10 +875,7 @@ HRESULT CScriptedBrowser::GetClientSite(IOleClientSite** site)
 {
     if (!site)
         return E_POINTER;
-    *site = m_site;
-    if (m_site)
-        m_site->AddRef();
-    return S_OK;
+    return m_site.CopyTo(site);
 }
 
 HRESULT CScriptedBrowser::SetHostNames(LPCOLESTR, LPCOLESTR)
@@ -1022,11 +975,10 @@ HRESULT CScriptedBrowser::InPlaceDeactivate()
             ::DestroyWindow(shell);
         }
         // As a real control does, the site hears of it from inside this call.
-        if (IOleInPlaceSite* site = m_inPlaceSite) {
-            m_inPlaceSite = nullptr;
+        CComPtr<IOleInPlaceSite> site;
+        site.Attach(m_inPlaceSite.Detach());
+        if (site)
             site->OnInPlaceDeactivate();
-            site->Release();
-        }
         return S_OK;
     } catch (...) {
         return E_FAIL;

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "BrowserEvents.h"
+#include "CComObjectImpl.h"
+#include "CComPtr.h"
 #include "CScriptedConnectionPoint.h"
 #include "LiveObject.h"
 #include "ScriptedStubs.h"
@@ -21,11 +23,9 @@ namespace scripted {
 class CScriptedDocument;
 class HtmlModel;
 
-class CScriptedBrowser final : public CStubWebBrowser2,
-                               public CStubOleObject,
-                               public CStubOleInPlaceObject,
-                               public CStubConnectionPointContainer,
-                               public IOleInPlaceActiveObject {
+class CScriptedBrowser final
+    : public CComObjectImpl<CScriptedBrowser, CComHeapLifetime, CStubWebBrowser2, CStubOleObject,
+                            CStubOleInPlaceObject, CStubConnectionPointContainer, IOleInPlaceActiveObject> {
 public:
     static HRESULT Create(REFIID iid, void** object);
     CScriptedBrowser(const CScriptedBrowser&) = delete;
@@ -75,10 +75,8 @@ public:
     IDocHostUIHandler* UiHandler() const;
     IDispatch* DocumentDispatch() const;
 
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    // IDispatch, IWebBrowser, IWebBrowserApp and IOleWindow: the bases of the listed interfaces.
+    HRESULT QueryOther(REFIID iid, void** object);
 
     // IDispatch
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
@@ -133,6 +131,8 @@ public:
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL enterMode) override;
 
 private:
+    // Deleted by the last Release.
+    friend CComObjectImpl;
     CScriptedBrowser();
     ~CScriptedBrowser();
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -159,15 +159,14 @@ private:
     bool LinkRequest(const std::string& href, NavigationRequest* request) const;
 
     LiveObject m_live;
-    LONG m_refs = 1;
     unsigned long m_id = 0;
     CScriptedConnectionPoint m_point;
     BrowserEvents m_fire;
     TaskQueue m_queue;
-    IOleClientSite* m_site = nullptr;
-    IOleInPlaceSite* m_inPlaceSite = nullptr;
+    CComPtr<IOleClientSite> m_site;
+    CComPtr<IOleInPlaceSite> m_inPlaceSite;
     HWND m_shell = nullptr;
-    CScriptedDocument* m_document = nullptr;
+    CComPtr<CScriptedDocument> m_document;
     SIZEL m_extent = {};
 
     // Records for the views.

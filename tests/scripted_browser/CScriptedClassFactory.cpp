@@ -20,18 +20,6 @@ bool CScriptedClassFactory::InUse()
     return LiveObject::Count() > 0 || ::InterlockedCompareExchange(&g_locks, 0, 0) > 0;
 }
 
-HRESULT CScriptedClassFactory::QueryInterface(REFIID iid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-        *object = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
 HRESULT CScriptedClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object)
 {
     if (!object)

@@ -16,23 +16,19 @@ CScriptedConnectionPoint::~CScriptedConnectionPoint()
 
 void CScriptedConnectionPoint::UnadviseAll()
 {
-    std::vector<std::pair<DWORD, IDispatch*>> sinks;
+    // Released outside the list: a sink's release may come back here.
+    std::vector<std::pair<DWORD, CComPtr<IDispatch>>> sinks;
     sinks.swap(m_sinks);
-    for (auto& sink : sinks)
-        sink.second->Release();
 }
 
 void CScriptedConnectionPoint::Fire(DISPID id, DISPPARAMS& params)
 {
-    std::vector<IDispatch*> sinks;
-    for (auto& sink : m_sinks) {
-        sink.second->AddRef();
+    std::vector<CComPtr<IDispatch>> sinks;
+    for (auto& sink : m_sinks)
         sinks.push_back(sink.second);
-    }
-    for (IDispatch* sink : sinks) {
+    for (auto& sink : sinks) {
         UINT argumentError = 0;
         sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, &argumentError);
-        sink->Release();
     }
 }
 
@@ -81,13 +77,12 @@ HRESULT CScriptedConnectionPoint::Advise(IUnknown* sink, DWORD* cookie)
     if (!sink || !cookie)
         return E_POINTER;
     *cookie = 0;
-    IDispatch* dispatch = nullptr;
+    CComPtr<IDispatch> dispatch;
     if (FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))) || !dispatch)
         return CONNECT_E_CANNOTCONNECT;
     try {
-        m_sinks.emplace_back(m_nextCookie, dispatch);
+        m_sinks.emplace_back(m_nextCookie, std::move(dispatch));
     } catch (...) {
-        dispatch->Release();
         return E_OUTOFMEMORY;
     }
     *cookie = m_nextCookie++;
@@ -98,9 +93,8 @@ HRESULT CScriptedConnectionPoint::Unadvise(DWORD cookie)
 {
     for (auto at = m_sinks.begin(); at != m_sinks.end(); ++at) {
         if (at->first == cookie) {
-            IDispatch* sink = at->second;
+            CComPtr<IDispatch> sink = std::move(at->second);
             m_sinks.erase(at);
-            sink->Release();
             return S_OK;
         }
     }

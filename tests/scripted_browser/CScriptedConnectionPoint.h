@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "CComPtr.h"
 #include "ScriptedStubs.h"
 
 namespace scripted {
@@ -33,7 +34,7 @@ public:
 private:
     IUnknown* m_owner;
     IConnectionPointContainer* m_container;
-    std::vector<std::pair<DWORD, IDispatch*>> m_sinks;
+    std::vector<std::pair<DWORD, CComPtr<IDispatch>>> m_sinks;
     DWORD m_nextCookie = 1;
 };
 

@@ -30,10 +30,7 @@ void CScriptedDocument::Detach()
 {
     DestroyOwnWindow();
     m_browser = nullptr;
-    if (IDocHostUIHandler* handler = m_handler) {
-        m_handler = nullptr;
-        handler->Release();
-    }
+    m_handler.Release();
 }
 
 void CScriptedDocument::DestroyOwnWindow()
@@ -141,39 +138,16 @@ void CScriptedDocument::AskHostInfo()
     handler->Release();
 }
 
-HRESULT CScriptedDocument::QueryInterface(REFIID iid, void** object)
+HRESULT CScriptedDocument::QueryOther(REFIID iid, void** object)
 {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IHTMLDocument) ||
-        iid == __uuidof(IHTMLDocument2))
+    if (iid == IID_IDispatch || iid == __uuidof(IHTMLDocument))
         *object = static_cast<IHTMLDocument2*>(this);
-    else if (iid == IID_IPersistStreamInit || iid == IID_IPersist)
+    else if (iid == IID_IPersist)
         *object = static_cast<IPersistStreamInit*>(this);
-    else if (iid == IID_IOleObject)
-        *object = static_cast<IOleObject*>(this);
-    else if (iid == kIidCustomDoc)
-        *object = static_cast<ICustomDoc*>(this);
-    else if (iid == IID_IOleWindow)
-        *object = static_cast<IOleWindow*>(this);
     else
         return E_NOINTERFACE;
     AddRef();
     return S_OK;
-}
-
-ULONG CScriptedDocument::AddRef()
-{
-    return ULONG(::InterlockedIncrement(&m_refs));
-}
-
-ULONG CScriptedDocument::Release()
-{
-    const LONG refs = ::InterlockedDecrement(&m_refs);
-    if (refs == 0)
-        delete this;
-    return ULONG(refs);
 }
 
 HRESULT CScriptedDocument::GetTypeInfoCount(UINT* count)
@@ -367,12 +341,7 @@ HRESULT CScriptedDocument::GetClientSite(IOleClientSite** site)
 
 HRESULT CScriptedDocument::SetUIHandler(IDocHostUIHandler* handler)
 {
-    if (handler)
-        handler->AddRef();
-    IDocHostUIHandler* previous = m_handler;
     m_handler = handler;
-    if (previous)
-        previous->Release();
     return S_OK;
 }
 

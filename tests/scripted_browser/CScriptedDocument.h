@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "CComObjectImpl.h"
+#include "CComPtr.h"
 #include "CScriptedStyleSheet.h"
 #include "HtmlModel.h"
 #include "LiveObject.h"
@@ -21,11 +23,9 @@ namespace scripted {
 
 class CScriptedBrowser;
 
-class CScriptedDocument final : public CStubHTMLDocument2,
-                                public CStubPersistStreamInit,
-                                public CStubOleObject,
-                                public CStubCustomDoc,
-                                public CStubOleWindow {
+class CScriptedDocument final
+    : public CComObjectImpl<CScriptedDocument, CComHeapLifetime, CStubHTMLDocument2, CStubPersistStreamInit,
+                            CStubOleObject, CStubCustomDoc, CStubOleWindow> {
 public:
     // Reference count 1, owned by the caller (the browser).
     CScriptedDocument(CScriptedBrowser* browser, std::string url, std::string html);
@@ -48,9 +48,8 @@ public:
     void AskHostInfo();
     IDispatch* AsDispatch() { return static_cast<IHTMLDocument2*>(this); }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    // IDispatch, IHTMLDocument and IPersist: the bases of the listed interfaces.
+    HRESULT QueryOther(REFIID iid, void** object);
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
 
     // IHTMLDocument2
@@ -79,6 +78,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override;
 
 private:
+    // Deleted by the last Release.
+    friend CComObjectImpl;
     ~CScriptedDocument();
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void DestroyOwnWindow();
@@ -87,14 +88,13 @@ private:
     void StartContent();
 
     LiveObject m_live;
-    LONG m_refs = 1;
     CScriptedBrowser* m_browser;
     std::string m_url;
     std::string m_html;
     std::shared_ptr<HtmlModel> m_model;
     std::shared_ptr<StyleSheetSet> m_sheets;
     bool m_open = false;  // written with open / write, not yet closed
-    IDocHostUIHandler* m_handler = nullptr;
+    CComPtr<IDocHostUIHandler> m_handler;
     HWND m_window = nullptr;
 };
 

@@ -34,36 +34,33 @@ std::string UpperAscii(std::string text)
 
 HRESULT CScriptedElement::QueryInterface(REFIID iid, void** object)
 {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IHTMLElement))
-        *object = static_cast<IHTMLElement*>(this);
-    else if (iid == __uuidof(IHTMLInputElement) && Element().tag == "input")
-        *object = static_cast<IHTMLInputElement*>(this);
-    else if (iid == __uuidof(IHTMLButtonElement) && Element().tag == "button")
-        *object = static_cast<IHTMLButtonElement*>(this);
-    else if (iid == __uuidof(IHTMLSelectElement) && Element().tag == "select")
-        *object = static_cast<IHTMLSelectElement*>(this);
-    else if (iid == __uuidof(IHTMLTextAreaElement) && Element().tag == "textarea")
-        *object = static_cast<IHTMLTextAreaElement*>(this);
-    else
+    static const struct {
+        const IID* iid;
+        const char* tag;
+    } kTagInterfaces[] = {
+        {&__uuidof(IHTMLInputElement), "input"},
+        {&__uuidof(IHTMLButtonElement), "button"},
+        {&__uuidof(IHTMLSelectElement), "select"},
+        {&__uuidof(IHTMLTextAreaElement), "textarea"},
+    };
+    for (const auto& entry : kTagInterfaces) {
+        if (iid == *entry.iid && Element().tag != entry.tag) {
+            if (!object)
+                return E_POINTER;
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+    }
+    return CComObjectImpl::QueryInterface(iid, object);
+}
+
+HRESULT CScriptedElement::QueryOther(REFIID iid, void** object)
+{
+    if (iid != IID_IDispatch)
         return E_NOINTERFACE;
+    *object = static_cast<IHTMLElement*>(this);
     AddRef();
     return S_OK;
-}
-
-ULONG CScriptedElement::AddRef()
-{
-    return ULONG(::InterlockedIncrement(&m_refs));
-}
-
-ULONG CScriptedElement::Release()
-{
-    const LONG refs = ::InterlockedDecrement(&m_refs);
-    if (refs == 0)
-        delete this;
-    return ULONG(refs);
 }
 
 HRESULT CScriptedElement::GetTypeInfoCount(UINT* count)

@@ -6,25 +6,24 @@
 #include <cstddef>
 #include <memory>
 
+#include "CComObjectImpl.h"
 #include "HtmlModel.h"
 #include "LiveObject.h"
 #include "ScriptedStubs.h"
 
 namespace scripted {
 
-class CScriptedElement final : public CStubHTMLElement,
-                               public CStubHTMLInputElement,
-                               public CStubHTMLButtonElement,
-                               public CStubHTMLSelectElement,
-                               public CStubHTMLTextAreaElement {
+class CScriptedElement final
+    : public CComObjectImpl<CScriptedElement, CComHeapLifetime, CStubHTMLElement, CStubHTMLInputElement,
+                            CStubHTMLButtonElement, CStubHTMLSelectElement, CStubHTMLTextAreaElement> {
 public:
     CScriptedElement(std::shared_ptr<HtmlModel> model, size_t index) : m_model(std::move(model)), m_index(index) {}
     CScriptedElement(const CScriptedElement&) = delete;
     CScriptedElement& operator=(const CScriptedElement&) = delete;
 
+    // The interface of another tag is refused before the listed ids are answered.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT QueryOther(REFIID iid, void** object);
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
 
     // IHTMLElement
@@ -48,11 +47,12 @@ public:
     HRESULT STDMETHODCALLTYPE get_length(LONG* length) override;
 
 private:
+    // Deleted by the last Release.
+    friend CComObjectImpl;
     ~CScriptedElement() = default;
     HtmlElement& Element() const { return m_model->elements[m_index]; }
 
     LiveObject m_live;
-    LONG m_refs = 1;
     std::shared_ptr<HtmlModel> m_model;
     size_t m_index;
 };

@@ -27,30 +27,13 @@ CScriptedElementCollection::CScriptedElementCollection(std::shared_ptr<HtmlModel
         m_indices.push_back(i);
 }
 
-HRESULT CScriptedElementCollection::QueryInterface(REFIID iid, void** object)
+HRESULT CScriptedElementCollection::QueryOther(REFIID iid, void** object)
 {
-    if (!object)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IHTMLElementCollection)) {
-        *object = static_cast<IHTMLElementCollection*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG CScriptedElementCollection::AddRef()
-{
-    return ULONG(::InterlockedIncrement(&m_refs));
-}
-
-ULONG CScriptedElementCollection::Release()
-{
-    const LONG refs = ::InterlockedDecrement(&m_refs);
-    if (refs == 0)
-        delete this;
-    return ULONG(refs);
+    if (iid != IID_IDispatch)
+        return E_NOINTERFACE;
+    *object = static_cast<IHTMLElementCollection*>(this);
+    AddRef();
+    return S_OK;
 }
 
 HRESULT CScriptedElementCollection::GetTypeInfoCount(UINT* count)

@@ -5,13 +5,15 @@
 #include <memory>
 #include <vector>
 
+#include "CComObjectImpl.h"
 #include "HtmlModel.h"
 #include "LiveObject.h"
 #include "ScriptedStubs.h"
 
 namespace scripted {
 
-class CScriptedElementCollection final : public CStubHTMLElementCollection {
+class CScriptedElementCollection final
+    : public CComObjectImpl<CScriptedElementCollection, CComHeapLifetime, CStubHTMLElementCollection> {
 public:
     // Every element of the model.
     explicit CScriptedElementCollection(std::shared_ptr<HtmlModel> model);
@@ -22,19 +24,19 @@ public:
     CScriptedElementCollection(const CScriptedElementCollection&) = delete;
     CScriptedElementCollection& operator=(const CScriptedElementCollection&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    // IDispatch: the base of IHTMLElementCollection.
+    HRESULT QueryOther(REFIID iid, void** object);
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE get_length(LONG* length) override;
     HRESULT STDMETHODCALLTYPE item(VARIANT name, VARIANT index, IDispatch** element) override;
 
 private:
+    // Deleted by the last Release.
+    friend CComObjectImpl;
     ~CScriptedElementCollection() = default;
     HRESULT ElementAt(size_t position, IDispatch** element) const;
 
     LiveObject m_live;
-    LONG m_refs = 1;
     std::shared_ptr<HtmlModel> m_model;
     std::vector<size_t> m_indices;
 };

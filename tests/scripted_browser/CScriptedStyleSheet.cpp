@@ -29,30 +29,13 @@ void StyleSheetSet::Dump() const
     DumpStyleSheets(dumpNumber, css);
 }
 
-HRESULT CScriptedStyleSheet::QueryInterface(REFIID iid, void** object)
+HRESULT CScriptedStyleSheet::QueryOther(REFIID iid, void** object)
 {
-    if (!object)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IHTMLStyleSheet)) {
-        *object = static_cast<IHTMLStyleSheet*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG CScriptedStyleSheet::AddRef()
-{
-    return ULONG(::InterlockedIncrement(&m_refs));
-}
-
-ULONG CScriptedStyleSheet::Release()
-{
-    const LONG refs = ::InterlockedDecrement(&m_refs);
-    if (refs == 0)
-        delete this;
-    return ULONG(refs);
+    if (iid != IID_IDispatch)
+        return E_NOINTERFACE;
+    *object = static_cast<IHTMLStyleSheet*>(this);
+    AddRef();
+    return S_OK;
 }
 
 HRESULT CScriptedStyleSheet::GetTypeInfoCount(UINT* count)

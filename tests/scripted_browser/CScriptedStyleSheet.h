@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "CComObjectImpl.h"
 #include "LiveObject.h"
 #include "ScriptedStubs.h"
 
@@ -21,24 +22,25 @@ struct StyleSheetSet {
     void Dump() const;
 };
 
-class CScriptedStyleSheet final : public CStubHTMLStyleSheet {
+class CScriptedStyleSheet final
+    : public CComObjectImpl<CScriptedStyleSheet, CComHeapLifetime, CStubHTMLStyleSheet> {
 public:
     CScriptedStyleSheet(std::shared_ptr<StyleSheetSet> set, size_t index) : m_set(std::move(set)), m_index(index) {}
     CScriptedStyleSheet(const CScriptedStyleSheet&) = delete;
     CScriptedStyleSheet& operator=(const CScriptedStyleSheet&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    // IDispatch: the base of IHTMLStyleSheet.
+    HRESULT QueryOther(REFIID iid, void** object);
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE put_cssText(BSTR text) override;
     HRESULT STDMETHODCALLTYPE get_cssText(BSTR* text) override;
 
 private:
+    // Deleted by the last Release.
+    friend CComObjectImpl;
     ~CScriptedStyleSheet() = default;
 
     LiveObject m_live;
-    LONG m_refs = 1;
     std::shared_ptr<StyleSheetSet> m_set;
     size_t m_index;
 };

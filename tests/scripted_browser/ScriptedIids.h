@@ -8,7 +8,6 @@ namespace scripted {
 
 extern const CLSID kClsidWebBrowser;        // {8856F961-340A-11D0-A96B-00C04FD705A2}
 extern const IID kDiidWebBrowserEvents2;    // {34A715A0-6587-11D0-924A-0020AFC7AC4D}
-extern const IID kIidCustomDoc;             // {3050F3F0-98B5-11CF-BB82-00AA00BDCE0B}
 extern const GUID kCgidMshtml;              // {DE4BA900-59CA-11CF-9592-444553540000}
 
 enum : DISPID {

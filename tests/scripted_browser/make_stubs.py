@@ -2,7 +2,8 @@
 """Writes C++ base classes that implement every method of the named COM interfaces with
 E_NOTIMPL, read from the mingw-w64 headers, so the scripted browser's classes only
 override what a page really calls. Out-pointers are left untouched. IUnknown's three
-methods stay abstract for the final class.
+methods stay abstract for the final class, and __uuidof of a stub is its interface's id,
+so a stub can stand where a class lists the interfaces it answers.
 
 usage: make_stubs.py --include-dir DIR --output FILE --header h ... Interface ...
 """
@@ -59,8 +60,12 @@ def default_result(result):
     return ' return 0;'
 
 
+def stub_name(name):
+    return 'CStub' + (name[1:] if name.startswith('I') else name)
+
+
 def stub_class(interfaces, name):
-    stub = 'CStub' + (name[1:] if name.startswith('I') else name)
+    stub = stub_name(name)
     lines = ['class %s : public %s {' % (stub, name), 'public:']
     for owner, methods in chain(interfaces, name):
         lines.append('    // %s' % owner)
@@ -90,6 +95,10 @@ def main():
         out.append(stub_class(interfaces, name))
         out.append('')
     out.append('}  // namespace scripted')
+    out.append('')
+    for name in args.interfaces:
+        out.append('template <> inline const GUID& __mingw_uuidof<scripted::%s>() { return __uuidof(%s); }'
+                   % (stub_name(name), name))
     text = '\n'.join(out) + '\n'
     os.makedirs(os.path.dirname(os.path.abspath(args.output)), exist_ok=True)
     previous = None

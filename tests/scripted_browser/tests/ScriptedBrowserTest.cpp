@@ -11,6 +11,7 @@
 #include "CA2W.h"
 #include "CAxHost.h"
 #include "CComBSTR.h"
+#include "CComObjectImpl.h"
 #include "CComVariant.h"
 #include "CShortcutkeySuppressor.h"
 #include "CWebBrowserEventSink.h"
@@ -523,6 +524,76 @@ TEST_F(HostedBrowserTest, HostFlagsAndContextMenuComeFromTheCurrentUiHandler)
     EXPECT_EQ(view.TranslateAccelerator(key), S_FALSE);
     ambient->put_AllowContextMenu(VARIANT_TRUE);
     EXPECT_EQ(view.ShowContextMenu(), S_FALSE);
+}
+
+// A container's site that lets every activation through and counts the references the
+// browser keeps of it.
+class CountingSite final : public CComObjectImpl<CountingSite, CComOwnedLifetime, IOleClientSite, IOleInPlaceSite> {
+public:
+    // IOleClientSite
+    HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** moniker) override
+    {
+        *moniker = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** container) override
+    {
+        *container = nullptr;
+        return E_NOINTERFACE;
+    }
+    HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+    // IOleWindow, IOleInPlaceSite
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override
+    {
+        *window = nullptr;
+        return E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnUIActivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, LPRECT,
+                                               LPRECT, LPOLEINPLACEFRAMEINFO) override
+    {
+        *frame = nullptr;
+        *document = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override { return S_OK; }
+};
+
+TEST_F(BrowserTest, ActivatingAgainAfterTheContainerDestroyedItsWindowKeepsOneSiteReference)
+{
+    CountingSite site;
+    Open();
+    CComPtr<IOleObject> object;
+    ASSERT_EQ(browser->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&object)), S_OK);
+    ASSERT_EQ(object->SetClientSite(&site), S_OK);
+    // Each time the container goes with the browser's window inside, without deactivating it.
+    for (int round = 0; round < 2; ++round) {
+        HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(parent, nullptr);
+        RECT area = {0, 0, 200, 100};
+        ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, parent, &area), S_OK);
+        EXPECT_NE(view.Window(), nullptr);
+        DestroyWindow(parent);
+        EXPECT_EQ(view.Window(), nullptr);
+    }
+    // The client site's reference, and the in-place site's of the latest activation only.
+    EXPECT_EQ(site.OutstandingReferences(), 2);
+    object.Release();
+    page.reset();
+    browser.Release();
+    EXPECT_EQ(site.OutstandingReferences(), 0);
 }
 
 TEST_F(HostedBrowserTest, ClosingThePageReleasesEveryObject)
