@@ -71,17 +71,6 @@ CString GuardedText(const std::string& input)
     return text;
 }
 
-bool WriteFileBytes(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
-
 std::string TempPath(const char* name)
 {
     return TempFolder() + "\\kavo-fuzz-" + std::to_string(GetCurrentProcessId()) + "-" + name;
@@ -114,7 +103,7 @@ TEST_F(ParserFuzz, TextDefinitionFileSurvivesMutatedFiles)
     const std::string path = TempPath("text.def");
     CFuzzRun run("textdef-file", DefinitionSeeds(), 0x7E47F11E, 400);
     run.Run([&path](const std::string& input) {
-        ASSERT_TRUE(WriteFileBytes(path, input));
+        ASSERT_TRUE(WriteWholeFile(path, input));
         CTextDef::LoadFromFile(path.c_str());
         CTextDef::RemoveAll();
     });
@@ -160,7 +149,7 @@ TEST_F(ParserFuzz, IniDefinitionFileSurvivesMutatedFiles)
     const std::string path = TempPath("extdef.ini");
     CFuzzRun run("ini-file", DefinitionSeeds(), 0x1A1F11E, 400);
     run.Run([&path](const std::string& input) {
-        ASSERT_TRUE(WriteFileBytes(path, input));
+        ASSERT_TRUE(WriteWholeFile(path, input));
         CExtDef& store = GetExtDef();
         store.LoadFile(path.c_str());
         store.Clear();
@@ -210,7 +199,7 @@ TEST_F(ParserFuzz, DownloadedTextSurvivesMutatedBodies)
     const std::string url = server->Url("/" + name);
     CFuzzRun run("downloaded", DefinitionSeeds(), 0xD0311AD, 60);
     run.Run([&](const std::string& input) {
-        ASSERT_TRUE(WriteFileBytes(folder + "\\" + name, input));
+        ASSERT_TRUE(WriteWholeFile(folder + "\\" + name, input));
         CAtlMap<CString, CString> local;
         EXPECT_TRUE(CTextDef::LoadFromUrl(url.c_str(), &local));
     });

@@ -14,17 +14,6 @@ namespace {
 
 const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
-bool WriteBytes(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
-
 void AppendBytes(const std::string& path, const std::string& bytes)
 {
     HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
@@ -184,7 +173,7 @@ bool JourneyRunner::Prepare(std::string* error)
     SetDefinitionText(definition, "COMMON_INITCONF_URL", m_server.BaseUrl());
     SetDefinitionText(definition, "COMMON_URI_OPS", m_server.Url(FakeServer::OrdersPath()));
     SetDefinitionText(definition, "COMMON_NAME_LOGFILE", "kavo.log");
-    if (!WriteBytes(run + "\\text.def", definition) || !CTextDef::LoadFromFile((run + "\\text.def").c_str())) {
+    if (!WriteWholeFile(run + "\\text.def", definition) || !CTextDef::LoadFromFile((run + "\\text.def").c_str())) {
         *error = "cannot write the test text definition";
         return false;
     }
@@ -197,7 +186,7 @@ bool JourneyRunner::Prepare(std::string* error)
     if (!m_options.picturesFolder.empty()) {
         SHCreateDirectoryExA(nullptr, m_options.picturesFolder.c_str(), nullptr);
         DeleteFileA((m_options.picturesFolder + "\\pictures.txt").c_str());
-        WriteBytes(m_options.picturesFolder + "\\default-stylesheet.css",
+        WriteWholeFile(m_options.picturesFolder + "\\default-stylesheet.css",
                    std::string(CTextDef::GetText("COMMON_DEFAULTSTYLESHEET")));
     }
     std::printf("run folder %s, fake server %s\n", run.c_str(), m_server.BaseUrl().c_str());
@@ -404,9 +393,9 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
             RegCloseKey(key);
         } else if (f[0] == "folder") {
             SHCreateDirectoryExA(nullptr, ItemPath(f[0], second).c_str(), nullptr);
-            WriteBytes(ItemPath(f[0], second) + "\\planted.txt", "journey");
+            WriteWholeFile(ItemPath(f[0], second) + "\\planted.txt", "journey");
         } else {
-            WriteBytes(ItemPath(f[0], second), "journey");
+            WriteWholeFile(ItemPath(f[0], second), "journey");
         }
         if (!ItemExists(f[0], second))
             return *why = "could not plant it", false;

@@ -40,6 +40,18 @@ inline std::string ReadWholeFile(const std::string& path)
     return bytes;
 }
 
+// Writes bytes as the whole file; false when it cannot be made or not every byte went in.
+inline bool WriteWholeFile(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
 inline std::string TempFolder()
 {
     char path[MAX_PATH];

@@ -9,6 +9,7 @@
 #include "CTextDef.h"
 #include "KavoDriver.h"
 #include "KavoTestPaths.h"
+#include "ProgramRun.h"
 
 namespace {
 
@@ -42,17 +43,9 @@ bool RunOnceValueExists(const std::string& name)
 // Yes. The full exit value, or -1 when the program did not end.
 DWORD RunProgram(const std::string& arguments, bool close)
 {
-    const std::string program = TestBinFolder() + "\\KAVO.exe";
-    std::string commandLine = "\"" + program + "\" " + arguments;
-    STARTUPINFOA startup = {sizeof startup};
-    PROCESS_INFORMATION started = {};
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &started)) {
-        ADD_FAILURE() << "cannot start " << program << ": " << GetLastError();
+    CHandle process(StartProgram(TestBinFolder() + "\\KAVO.exe", arguments));
+    if (!process)
         return DWORD(-1);
-    }
-    CloseHandle(started.hThread);
-    CHandle process(started.hProcess);
     if (close) {
         HWND frame = WaitForWindowOfClass("KAVOWizardWindowClass", 30000);
         EXPECT_NE(frame, nullptr);
@@ -64,14 +57,7 @@ DWORD RunProgram(const std::string& arguments, bool close)
         answerer.Wait();
         EXPECT_TRUE(answerer.seen) << "no close question";
     }
-    if (WaitForSingleObject(process, 60000) != WAIT_OBJECT_0) {
-        TerminateProcess(process, 1);
-        ADD_FAILURE() << "the program did not end";
-        return DWORD(-1);
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(process, &code);
-    return code;
+    return WaitForExit(process);
 }
 
 TEST(MainProgramExit, CloseAnsweredYesRemovesTheDownloadAndTheRunOnceValue)

@@ -8,36 +8,10 @@
 #include "CKAVOModule.h"
 #include "KavoDriver.h"
 #include "KavoTestPaths.h"
+#include "ProgramRun.h"
 #include "resource.h"
 
 namespace {
-
-HANDLE StartProgram(const std::string& program, const std::string& arguments)
-{
-    std::string commandLine = "\"" + program + "\" " + arguments;
-    STARTUPINFOA startup = {sizeof startup};
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        ADD_FAILURE() << "cannot start " << program << ": " << GetLastError();
-        return nullptr;
-    }
-    CloseHandle(process.hThread);
-    return process.hProcess;
-}
-
-// The full exit value of a started program (Wine cuts it to 8 bits on the Linux side).
-DWORD WaitForExit(HANDLE process, DWORD timeout = 60000)
-{
-    if (WaitForSingleObject(process, timeout) != WAIT_OBJECT_0) {
-        TerminateProcess(process, 1);
-        ADD_FAILURE() << "the program did not end";
-        return DWORD(-1);
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(process, &code);
-    return code;
-}
 
 DWORD RunProgram(const std::string& program, const std::string& arguments, DWORD timeout = 60000)
 {
@@ -217,10 +191,7 @@ TEST(MainProgram, LogFileNamedByTheDefinitionBesideTheProgramRecordsTheRun)
     std::string definition = ReadWholeFile(SourcePath("resources/text.def"));
     ASSERT_FALSE(definition.empty());
     definition += "COMMON_NAME_LOGFILE=kavo.log\r\n";
-    HANDLE file = CreateFileA((folder + "\\text.def").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, definition.data(), DWORD(definition.size()), &written, nullptr);
-    CloseHandle(file);
+    ASSERT_TRUE(WriteWholeFile(folder + "\\text.def", definition));
 
     EXPECT_EQ(RunProgram(folder + "\\KAVO.exe", "-P XYZ"), 401u);
     const std::string log = ReadWholeFile(folder + "\\kavo.log");
