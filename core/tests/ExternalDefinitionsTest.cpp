@@ -255,12 +255,7 @@ TEST_F(ExternalDefinitionsTest, LocalStandInFileReplacesTheDownloads)
 {
     const std::string name = "kavo-core-extdef-" + std::to_string(GetCurrentProcessId()) + ".ini";
     const std::string path = TestBinFolder() + "\\" + name;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    const std::string body = "[InstallationControl]\r\nVersion=local\r\n";
-    DWORD written = 0;
-    WriteFile(file, body.data(), DWORD(body.size()), &written, nullptr);
-    CloseHandle(file);
+    ASSERT_TRUE(WriteWholeFile(path, "[InstallationControl]\r\nVersion=local\r\n"));
 
     CTextDef::SetText("TWEAK_FILENAME_EXTDEF", name.c_str());
     EXPECT_EQ(LoadExternalDefinitions(), 1);
@@ -275,12 +270,7 @@ TEST_F(ExternalDefinitionsTest, LocalStandInFileIsReadWhenTheJudgementFails)
 {
     const std::string name = "kavo-core-extdef-nojudge-" + std::to_string(GetCurrentProcessId()) + ".ini";
     const std::string path = TestBinFolder() + "\\" + name;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    const std::string body = "[InstallationControl]\r\nVersion=local\r\n";
-    DWORD written = 0;
-    WriteFile(file, body.data(), DWORD(body.size()), &written, nullptr);
-    CloseHandle(file);
+    ASSERT_TRUE(WriteWholeFile(path, "[InstallationControl]\r\nVersion=local\r\n"));
     CTextDef::SetText("TWEAK_FILENAME_EXTDEF", name.c_str());
 
     for (bool answered : {false, true}) {

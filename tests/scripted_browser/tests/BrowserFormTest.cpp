@@ -146,15 +146,9 @@ TEST_F(BrowserTest, LinksAndFormsForANewWindowAskNewWindow3)
 TEST_F(BrowserTest, CommandsSentToTheWindowActAsTheUserDoes)
 {
     // The commands arrive at the "Shell Embedding" window, so the browser must be in place.
-    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND parent = nullptr;
+    OpenInPlace(&parent);
     ASSERT_NE(parent, nullptr);
-    Open();
-    CComPtr<IOleObject> object;
-    ASSERT_EQ(browser->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&object)), S_OK);
-    RECT area = {0, 0, 200, 100};
-    ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, parent, &area), S_OK);
-    NavigateToBlank(browser);
-    ASSERT_TRUE(PumpUntilIdle(5000));
     Write(std::string(kBoxes) + "<form action=\"http://dummy/c\"><input type=image name=pos></form>");
     ASSERT_TRUE(PumpUntilIdle(5000));
     page->calls.clear();
@@ -175,6 +169,8 @@ TEST_F(BrowserTest, CommandsSentToTheWindowActAsTheUserDoes)
     EXPECT_EQ(page->calls, Strings({"CommandStateChange -1 -1", "BeforeNavigate2 http://dummy/c?pos.x=1&pos.y=1 0",
                                     "BeforeNavigate2 about:blank 0"}));
 
+    CComPtr<IOleObject> object;
+    ASSERT_EQ(browser->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&object)), S_OK);
     object->Close(OLECLOSE_NOSAVE);
     EXPECT_EQ(view.Window(), nullptr);
     object.Release();
@@ -317,15 +313,9 @@ TEST_F(BrowserTest, PageCodeSeesSelectsTextAreasAndButtonsThroughTheirInterfaces
 
 TEST_F(BrowserTest, PressSelectAndTypeCommandsActAsTheUserDoes)
 {
-    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND parent = nullptr;
+    OpenInPlace(&parent);
     ASSERT_NE(parent, nullptr);
-    Open();
-    CComPtr<IOleObject> object;
-    ASSERT_EQ(browser->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&object)), S_OK);
-    RECT area = {0, 0, 200, 100};
-    ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, parent, &area), S_OK);
-    NavigateToBlank(browser);
-    ASSERT_TRUE(PumpUntilIdle(5000));
     Write(kRows);
     ASSERT_TRUE(PumpUntilIdle(5000));
     page->calls.clear();
@@ -361,6 +351,8 @@ TEST_F(BrowserTest, PressSelectAndTypeCommandsActAsTheUserDoes)
                                     "BeforeNavigate2 http://dummy/cmd?SerialID=C3&pos.x=1&pos.y=1 0",
                                     "BeforeNavigate2 http://dummy/cmd?SerialID=A1&pos.x=1&pos.y=1 0"}));
 
+    CComPtr<IOleObject> object;
+    ASSERT_EQ(browser->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&object)), S_OK);
     object->Close(OLECLOSE_NOSAVE);
     object.Release();
     DestroyWindow(parent);

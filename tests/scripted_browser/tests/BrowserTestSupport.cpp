@@ -120,6 +120,21 @@ void BrowserTest::OpenBlank()
     page->calls.clear();
 }
 
+void BrowserTest::OpenInPlace(HWND* parent)
+{
+    *parent = nullptr;
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    Open();
+    CComPtr<IOleObject> object;
+    ASSERT_EQ(browser->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&object)), S_OK);
+    RECT area = {0, 0, 200, 100};
+    ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, window, &area), S_OK);
+    NavigateToBlank(browser);
+    ASSERT_TRUE(scripted::PumpUntilIdle(5000));
+    *parent = window;
+}
+
 void BrowserTest::Write(const std::string& html)
 {
     page->WriteHtml(0, html.c_str());

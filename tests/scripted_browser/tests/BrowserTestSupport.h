@@ -56,6 +56,9 @@ protected:
     void Open();
     // Navigates to about:blank and lets it complete.
     void OpenBlank();
+    // Open, in-place active in a new popup parent (what commands to the "Shell Embedding"
+    // window need), and about:blank complete. *parent is the parent window, null on failure.
+    void OpenInPlace(HWND* parent);
     // The product's way of writing a page: InitNew and Load of the bytes.
     void Write(const std::string& html);
     CComPtr<IHTMLDocument2> Document();
