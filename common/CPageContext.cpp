@@ -51,3 +51,31 @@ bool CPageContext::IsValueSet() const
     std::memcpy(&value, launcherParams + LAUNCHER_QUIET_OFFSET, sizeof value);
     return value != -1;
 }
+
+COpsSerialInfo* CPageContext::FindSerial(const char* serialId)
+{
+    if (!serialId)
+        return nullptr;
+    for (int i = response.serials.GetSize() - 1; i >= 0; --i)
+        if (response.serials[i].SerialID == serialId)
+            return &response.serials[i];
+    return nullptr;
+}
+
+const char* CPageContext::GetFirstSerialAwaitingInstall() const
+{
+    for (int i = 0; i < response.serials.GetSize(); ++i)
+        if (response.serials[i].SerialStatus == 1)
+            return response.serials[i].SerialID;
+    return nullptr;
+}
+
+int CPageContext::GetSerialStatus(const char* serialId) const
+{
+    if (!serialId)
+        return -1;
+    for (int i = 0; i < response.serials.GetSize(); ++i)
+        if (response.serials[i].SerialID == serialId)
+            return response.serials[i].SerialStatus;
+    return -1;
+}

@@ -88,6 +88,13 @@ struct CPageContext {
     // Empties the flow's memory at the end of a page chain.
     void ClearFlowData();
 
+    // The serial entry with that SerialID, searched from the last entry back; null when none.
+    COpsSerialInfo* FindSerial(const char* serialId);
+    // The SerialID of the first serial awaiting installation (status 1); null when none.
+    const char* GetFirstSerialAwaitingInstall() const;
+    // The SerialStatus of the first entry with that SerialID; -1 when none.
+    int GetSerialStatus(const char* serialId) const;
+
     // The launching tool asks for the quiet completion when its value at byte 408 is not -1.
     bool IsValueSet() const;
 };
