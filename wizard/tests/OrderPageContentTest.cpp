@@ -173,6 +173,11 @@ TEST_F(OrderPageContent, AcknowledgementWithoutSelectionOrAwaitingSerialClearsTh
 // Notes whether the page's window went while the browser's document event was running.
 class WatchedPostSignupPage : public CPostSignupDialog {
 public:
+    BEGIN_MSG_MAP(WatchedPostSignupPage)
+        MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+        CHAIN_MSG_MAP(CPostSignupDialog)
+    END_MSG_MAP()
+
     void __stdcall DocumentComplete(IDispatch* browser, VARIANT* url) override
     {
         ++s_eventDepth;
@@ -180,11 +185,12 @@ public:
         --s_eventDepth;
     }
 
-    void OnFinalMessage(HWND window) override
+    LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
     {
         s_destroyed = true;
         s_destroyedInEvent = s_eventDepth > 0;
-        CPostSignupDialog::OnFinalMessage(window);
+        handled = FALSE;
+        return 0;
     }
 
     static int s_eventDepth;
