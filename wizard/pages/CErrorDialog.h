@@ -13,4 +13,12 @@ public:
 
     // The code whose message the page shows; the page fills it when it starts.
     CString m_pageCode;
+
+    // Content and entities: the message of ERR_ and the page's code.
+    void LoadBrowserContent(WORD controlId) override;
+    BOOL ResolveEntity(CString& text) override;
+
+private:
+    // Set while the message text is expanded, which must not hold itself.
+    bool m_expandingMessage = false;
 };

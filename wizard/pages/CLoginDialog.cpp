@@ -1,5 +1,7 @@
 #include "CLoginDialog.h"
 
+#include "CPageContext.h"
+#include "PageContent.h"
 #include "PageTexts.h"
 
 CLoginDialog::CLoginDialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -31,4 +33,27 @@ void CLoginDialog::InitFonts()
         {IDC_STATIC1, "12pt"},
     };
     SetPageFonts(m_hWnd, kFonts);
+}
+
+void CLoginDialog::LoadBrowserContent(WORD)
+{
+    const CString stateKey("CLoginDialog::InitialState");
+    if (m_context->values[stateKey] == "ERROR") {
+        ::MessageBeep(MB_ICONHAND);
+        WritePageHtml(*this, "A_E07_IDC_WEBBROWSER");
+        EnableDlgItems(m_hWnd, TRUE, IDC_LOGIN, IDC_MASK, IDC_EDIT1, IDC_EDIT2, IDC_CHECK1, 0);
+        return;
+    }
+    m_context->values.RemoveKey(stateKey);
+    WritePageHtml(*this, "A_N07_IDC_WEBBROWSER");
+}
+
+BOOL CLoginDialog::ResolveEntity(CString& text)
+{
+    if (text == "&ErrorCode;") {
+        text = "EWS";
+        text += m_context->response.ResultCode;
+        return TRUE;
+    }
+    return CKAVODlgBase::ResolveEntity(text);
 }

@@ -11,4 +11,9 @@ public:
     ~CLoginDialog() override;
     void InitTexts() override;
     void InitFonts() override;
+
+    // Content and entities: the sign-in text, or the refused sign-in's message when the
+    // context's "CLoginDialog::InitialState" is "ERROR".
+    void LoadBrowserContent(WORD controlId) override;
+    BOOL ResolveEntity(CString& text) override;
 };

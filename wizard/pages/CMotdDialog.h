@@ -9,4 +9,8 @@ public:
 
     CMotdDialog();
     ~CMotdDialog() override;
+
+    // The notice body as it came, without entity expansion: the operator's text is shown as
+    // it was written.
+    void LoadBrowserContent(WORD controlId) override;
 };

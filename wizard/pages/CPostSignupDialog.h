@@ -1,5 +1,6 @@
 #pragma once
 #include "CKAVODlg.h"
+#include "COpsResponse.h"
 #include "resource.h"
 
 class CPostSignupDialog : public CKAVODlg<CPostSignupDialog, IDD_POSTSIGNUP> {
@@ -10,4 +11,30 @@ public:
     CPostSignupDialog();
     ~CPostSignupDialog() override;
     void InitTexts() override;
+
+    BEGIN_MSG_MAP(CPostSignupDialog)
+        MESSAGE_HANDLER(WM_KAVO_PAGE, OnPageMessage)
+        CHAIN_MSG_MAP(CKAVODlgBase)
+    END_MSG_MAP()
+
+    // Content and entities of the order acknowledgement. Without the ordered agreement in
+    // the answer the page gives way to the error page, once the browser's event is over.
+    void LoadBrowserContent(WORD controlId) override;
+    BOOL ResolveEntity(CString& text) override;
+    // One row of B_N06_TMPL_SERIAL per selected serial, in order.
+    CString BuildSerialList();
+
+    // The ordered agreement as the answer lists it, and whether it is the basic contract
+    // (AgreementID "0"), which makes the order a new contract.
+    COpsAgreement m_agreement;
+    bool m_basicAgreement = false;
+
+    // wParam of WM_KAVO_PAGE that the page posts itself to show the error page.
+    enum : WPARAM { PAGECMD_SHOW_ORDER_ERROR = 1 };
+
+private:
+    LRESULT OnPageMessage(UINT, WPARAM wParam, LPARAM, BOOL& handled);
+
+    // Set while an element text is expanded, which must not hold itself.
+    bool m_expandingElement = false;
 };

@@ -1,5 +1,11 @@
 #include "CPreSignupDialog.h"
 
+#include "CFeeCalc.h"
+#include "CPageContext.h"
+#include "CTextDef.h"
+#include "ContractFigures.h"
+#include "Entities.h"
+#include "PageContent.h"
 #include "PageTexts.h"
 
 CPreSignupDialog::CPreSignupDialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -23,4 +29,62 @@ void CPreSignupDialog::InitFonts()
         {IDC_STATIC1, "12pt"},
     };
     SetPageFonts(m_hWnd, kFonts);
+}
+
+void CPreSignupDialog::LoadBrowserContent(WORD)
+{
+    if (m_orderKind < 0)
+        return;
+    WritePageHtml(*this, m_orderKind >= 2 ? "B_N05_IDC_WEBBROWSER_2" : "B_N05_IDC_WEBBROWSER_1");
+}
+
+namespace {
+
+// The answer's time (a FILETIME count, Japan time) as a date.
+CString ServerDateText(ULONGLONG serverTime)
+{
+    FILETIME fileTime;
+    fileTime.dwLowDateTime = DWORD(serverTime);
+    fileTime.dwHighDateTime = DWORD(serverTime >> 32);
+    SYSTEMTIME time;
+    if (serverTime == 0 || !::FileTimeToSystemTime(&fileTime, &time))
+        return CTextDef::GetText("COMMON_EMPTYDATE");
+    CString text;
+    text.Format("%04u年%02u月%02u日", unsigned(time.wYear), unsigned(time.wMonth), unsigned(time.wDay));
+    return text;
+}
+
+}  // namespace
+
+BOOL CPreSignupDialog::ResolveEntity(CString& text)
+{
+    const COpsCustomerData& customer = m_context->customer;
+    const char* elementFormat = nullptr;
+    if (text == "&SerialID;") {
+        text = customer.SerialID;
+    } else if (text == "&NickName;") {
+        text = HtmlEscape(customer.NickName);
+    } else if (text == "&利用料;" || text == "&利用料税込み;") {
+        // The fee of the contract this order adds.
+        const int fee = GetFeeCalc().GetUnitFee(CountActiveContracts(m_context->response) + 1);
+        text = FeeText(fee, text == "&利用料税込み;");
+    } else if (text == "&申し込み内容;") {
+        elementFormat = "B_N05_ELM_P1_%d";
+    } else if (text == "&注意事項;") {
+        elementFormat = "B_N05_ELM_P4_%d";
+    } else if (text == "&利用開始予定日;") {
+        text = ServerDateText(m_context->response.serverTime);
+    } else {
+        return CKAVODlgBase::ResolveEntity(text);
+    }
+    if (!elementFormat)
+        return TRUE;
+    if (m_orderKind < 0 || m_orderKind > 3 || m_expandingElement)
+        return FALSE;
+    CString key;
+    key.Format(elementFormat, m_orderKind + 1);
+    m_expandingElement = true;
+    GetExpandedText(text, key);
+    m_expandingElement = false;
+    return TRUE;
 }

@@ -1,5 +1,6 @@
 #include "CStartDialog.h"
 
+#include "PageContent.h"
 #include "PageTexts.h"
 
 CStartDialog::CStartDialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -22,4 +23,9 @@ void CStartDialog::InitFonts()
         {IDC_STATIC1, "14pt"},
     };
     SetPageFonts(m_hWnd, kFonts);
+}
+
+void CStartDialog::LoadBrowserContent(WORD)
+{
+    WritePageHtml(*this, "B_N01_IDC_WEBBROWSER");
 }

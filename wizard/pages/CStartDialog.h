@@ -11,4 +11,6 @@ public:
     ~CStartDialog() override;
     void InitTexts() override;
     void InitFonts() override;
+
+    void LoadBrowserContent(WORD controlId) override;
 };

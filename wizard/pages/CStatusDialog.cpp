@@ -2,6 +2,12 @@
 
 #include <mshtmhst.h>
 
+#include "CFeeCalc.h"
+#include "CPageContext.h"
+#include "CTextDef.h"
+#include "ContractFigures.h"
+#include "Entities.h"
+#include "PageContent.h"
 #include "PageTexts.h"
 
 CStatusDialog::CStatusDialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -38,4 +44,175 @@ void CStatusDialog::InitFonts()
         {IDC_STATUSLINE, "9pt"},
     };
     SetPageFonts(m_hWnd, kFonts);
+}
+
+void CStatusDialog::LoadBrowserContent(WORD)
+{
+    const COpsResponse& response = m_context->response;
+    m_activeContracts = CountActiveContracts(response);
+    m_liveSerials = CountLiveSerials(response);
+    m_unstartedSerials = CountUnstartedSerials(response);
+
+    const char* modeText;
+    if (m_activeContracts == 0) {
+        SetPageItemText(*this, IDC_AGREEMENTS, "A_N08_IDC_AGREEMENTS_1");
+        SetPageItemText(*this, IDC_STATIC5, "A_N08_IDC_STATIC5_1");
+        SetPageItemText(*this, IDC_STATIC6, "A_N08_IDC_STATIC6_1");
+        SetPageItemText(*this, IDC_STATIC7, "A_N08_IDC_STATIC7_1");
+        SetPageItemText(*this, IDC_STATIC8, "A_N08_IDC_STATIC8");
+        WriteExpandedHtml("A_N08_IDC_WEBBROWSER_1");
+        SetPageItemText(*this, IDC_STATIC11, "A_N08_IDC_STATIC11_1");
+        ShowDlgItems(m_hWnd, SW_HIDE, IDC_STATIC8, IDC_STATUSLINE, IDC_ADD, IDC_DEL, 0);
+        // The template creates the contract button disabled: it is the only way on here.
+        ShowDlgItems(m_hWnd, SW_SHOW, IDC_AGREEMENTS, 0);
+        EnableDlgItems(m_hWnd, TRUE, IDC_AGREEMENTS, 0);
+        modeText = "新規契約";
+    } else {
+        const int basicFee = GetFeeCalc().GetTotalFee(m_context->customer.BasicSerialCount);
+        SetPageItemText(*this, IDC_AGREEMENTS, "A_N08_IDC_AGREEMENTS_2");
+        SetPageItemText(*this, IDC_STATIC5, basicFee <= 0 ? "A_N08_IDC_STATIC5_1" : "A_N08_IDC_STATIC5_2");
+        SetPageItemText(*this, IDC_STATIC6, m_activeContracts == 1 ? "A_N08_IDC_STATIC6_1" : "A_N08_IDC_STATIC6_2");
+        SetPageItemText(*this, IDC_STATIC7, "A_N08_IDC_STATIC7_2");
+        SetPageItemText(*this, IDC_STATIC8, "A_N08_IDC_STATIC8_2");
+        WriteExpandedHtml("A_N08_IDC_WEBBROWSER_2");
+        SetPageItemText(*this, IDC_STATIC11, "A_N08_IDC_STATIC11_3");
+        ShowDlgItems(m_hWnd, SW_SHOW, IDC_STATIC8, IDC_STATUSLINE, IDC_ADD, IDC_DEL, 0);
+        ShowDlgItems(m_hWnd, SW_HIDE, IDC_AGREEMENTS, 0);
+        modeText = "追加/変更";
+    }
+    EnableDlgItems(m_hWnd, m_unstartedSerials == 0, IDC_ADD, 0);
+    EnableDlgItems(m_hWnd, m_activeContracts > 1, IDC_DEL, 0);
+    // The banner draws the hidden static's text, which may just have changed.
+    ::InvalidateRect(GetDlgItem(IDC_STATUSLINE), nullptr, TRUE);
+    m_context->SetValue("AN08_MODE", modeText);
+}
+
+void CStatusDialog::WriteExpandedHtml(const char* key)
+{
+    m_expandingHtml = true;
+    CString html;
+    GetExpandedText(html, key);
+    m_expandingHtml = false;
+    WriteHtmlWithCharset(IDC_WEBBROWSER, html);
+}
+
+BOOL CStatusDialog::ResolveEntity(CString& text)
+{
+    const COpsCustomerInformation& customer = m_context->response.customerInformation;
+    if (text == "&ErrorChar;") {
+        text = m_errorChar;
+    } else if (text == "&CustomerID;") {
+        text = m_expandingHtml ? HtmlEscape(customer.VeldinCommonID) : customer.VeldinCommonID;
+    } else if (text == "&CustomerName;") {
+        text = m_expandingHtml ? HtmlEscape(customer.CustomerName) : customer.CustomerName;
+    } else if (text == "&LicenseSerialStatus;") {
+        if (m_buildingList)
+            return FALSE;
+        text = BuildSerialStatusList();
+    } else if (text == "&VacantLicenseSerialCount;") {
+        text = CountText(m_unstartedSerials);
+    } else {
+        const ContractFigures figures = {m_activeContracts, m_liveSerials, int(m_context->customer.BasicSerialCount)};
+        if (!ResolveContractEntity(text, figures, false))
+            return CKAVODlgBase::ResolveEntity(text);
+    }
+    return TRUE;
+}
+
+namespace {
+
+struct SerialRow {
+    const COpsSerialInfo* serial;
+    const CString* actionText;  // null for a status without an action
+    const char* installImage;
+    const char* nicknameImage;
+    const char* mailImage;
+};
+
+CString StatusText(const char* keyFormat, int status)
+{
+    CString key;
+    key.Format(keyFormat, status);
+    return CTextDef::GetText(key);
+}
+
+BOOL ResolveSerialRowToken(void* context, CString& token)
+{
+    const SerialRow& row = *static_cast<const SerialRow*>(context);
+    const COpsSerialInfo& serial = *row.serial;
+    const int status = serial.SerialStatus;
+    // Only a serial being installed or in use has a nickname and mail address to change.
+    const bool changeable = status >= 2 && status <= 4;
+    if (token == "&SerialID;")
+        token = serial.SerialID;
+    else if (token == "&NickName;")
+        token = HtmlEscape(serial.NickName);
+    else if (token == "&MailAddress;")
+        token = HtmlEscape(serial.MailAddressSN);
+    else if (token == "&SerialStatusText;")
+        token = StatusText("A_N08_SERIALSTATUS_%d", status);
+    else if (token == "&SerialStatusColor;")
+        token = StatusText("A_N08_SERIALSTATUSCOLOR_%d", status);
+    else if (token == "&ChNicknameDisabled;" || token == "&ChMailaddrDisabled;")
+        token = changeable ? "" : "disabled";
+    else if (token == "&ChNicknameFilter;" || token == "&ChMailaddrFilter;")
+        token = changeable ? "" : "Filter:Gray();";
+    else if (token == "&ActionDisabled;")
+        token = row.actionText && status != 0 && status != 5 ? "" : "disabled";
+    else if (!row.actionText)
+        return FALSE;
+    else if (token == "&SerialStatusActionText;")
+        token = *row.actionText;
+    else if (token == "&INSPATH;")
+        token = row.installImage;
+    else if (token == "&NICKPATH;")
+        token = row.nicknameImage;
+    else if (token == "&MAILPATH;")
+        token = row.mailImage;
+    else
+        return FALSE;
+    return TRUE;
+}
+
+}  // namespace
+
+CString CStatusDialog::BuildSerialStatusList()
+{
+    static const struct {
+        const char* actionKey;
+        const char* installImage;
+        const char* nicknameImage;
+        const char* mailImage;
+    } kByStatus[] = {
+        {"A_N08_SERIALACTION_0", "noinst.png", "nonickname.png", "nomailadd.png"},
+        {"A_N08_SERIALACTION_1", "inst.png", "nonickname.png", "nomailadd.png"},
+        {"A_N08_SERIALACTION_1", "inst.png", "nickname.png", "mailadd.png"},
+        {"A_N08_SERIALACTION_2", "reinst.png", "nickname.png", "mailadd.png"},
+        {"A_N08_SERIALACTION_2", "reinst.png", "nickname.png", "mailadd.png"},
+        {"A_N08_SERIALACTION_0", "noinst.png", "nonickname.png", "nomailadd.png"},
+    };
+    const int kStatusCount = int(sizeof kByStatus / sizeof kByStatus[0]);
+
+    CString rowTemplate;
+    m_buildingList = true;
+    GetExpandedText(rowTemplate, "A_N08_TMPL_SERIAL");
+    CString actionTexts[kStatusCount];
+    for (int i = 0; i < kStatusCount; ++i)
+        GetExpandedText(actionTexts[i], kByStatus[i].actionKey);
+    m_buildingList = false;
+
+    CString rows;
+    const CSimpleArray<COpsSerialInfo>& serials = m_context->response.serials;
+    for (int i = 0; i < serials.GetSize(); ++i) {
+        const int status = serials[i].SerialStatus;
+        SerialRow row = {&serials[i], nullptr, nullptr, nullptr, nullptr};
+        if (status >= 0 && status < kStatusCount) {
+            row.actionText = &actionTexts[status];
+            row.installImage = kByStatus[status].installImage;
+            row.nicknameImage = kByStatus[status].nicknameImage;
+            row.mailImage = kByStatus[status].mailImage;
+        }
+        rows += ExpandEntityText(rowTemplate, ResolveSerialRowToken, &row);
+    }
+    return rows;
 }

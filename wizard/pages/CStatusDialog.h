@@ -13,4 +13,26 @@ public:
     void InitFonts() override;
 
     DWORD GetHostFlags() override;
+
+    // Content and entities: the page is rebuilt from the last order-system answer.
+    void LoadBrowserContent(WORD controlId) override;
+    BOOL ResolveEntity(CString& text) override;
+    // One row of the definition's serial template per serial of the answer, in list order.
+    CString BuildSerialStatusList();
+
+    // Counted by LoadBrowserContent from the answer.
+    int m_activeContracts = 0;
+    int m_liveSerials = 0;
+    int m_unstartedSerials = 0;
+    // The characters that the page's last input check rejected.
+    CString m_errorChar;
+
+private:
+    // The expanded text of key as the browser's document.
+    void WriteExpandedHtml(const char* key);
+
+    // Set while a text goes into the browser, where server texts are escaped, and while
+    // the row template is read, which must not hold the list itself.
+    bool m_expandingHtml = false;
+    bool m_buildingList = false;
 };

@@ -67,7 +67,7 @@ TEST_F(CoreLibrary, UnwritableTargetReportsFailure)
 TEST_F(CoreLibrary, BuiltInTextAndItsExtractedFileLoadTheSameKeys)
 {
     ASSERT_TRUE(CTextDef::LoadFromResource(module, 3));
-    EXPECT_EQ(CTextDef::GetCount(), 378u);
+    EXPECT_EQ(CTextDef::GetCount(), 380u);
     EXPECT_TRUE(CTextDef::HasText(";COMMON_NAME_LOGFILE"));
     EXPECT_FALSE(CTextDef::HasText("COMMON_NAME_LOGFILE"));
     EXPECT_EQ(CTextDef::GetText("COMMON_CLOSEQUERY"), "「閉じる」ボタンがクリックされました。\r\n終了してよろしいですか？");
@@ -86,7 +86,7 @@ TEST_F(CoreLibrary, BuiltInTextAndItsExtractedFileLoadTheSameKeys)
     ASSERT_EQ(extract(nullptr, nullptr, path.c_str(), SW_HIDE), 0);
     ASSERT_TRUE(CTextDef::LoadFromFile(path.c_str()));
     DeleteFileA(path.c_str());
-    EXPECT_EQ(CTextDef::GetCount(), 378u);
+    EXPECT_EQ(CTextDef::GetCount(), 380u);
     for (POSITION pos = builtIn.GetStartPosition(); pos;) {
         CString key, value;
         builtIn.GetNextAssoc(pos, key, value);
