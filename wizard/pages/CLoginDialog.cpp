@@ -1,5 +1,10 @@
 #include "CLoginDialog.h"
 
+#include "AutoFlow.h"
+#include "CErrorDialog.h"
+#include "COpsRequest.h"
+#include "CPageContext.h"
+#include "CStatusDialog.h"
 #include "PageTexts.h"
 
 CLoginDialog::CLoginDialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -31,4 +36,26 @@ void CLoginDialog::InitFonts()
         {IDC_STATIC1, "12pt"},
     };
     SetPageFonts(m_hWnd, kFonts);
+}
+
+CWBDialog* CLoginDialog::ResolvePage(HWND frame, CPageContext* context)
+{
+    if (!HasLauncherCredentials(context))
+        return this;
+    // The host has put the launcher's customer id and access key into the context.
+    COpsRequest request;
+    request.Run("1001", context, TRUE);
+    // A request that failed on the way has no result code of its own: what the context still
+    // holds is an earlier answer's.
+    const CString code = context->errorCode.IsEmpty() ? context->response.ResultCode : CString();
+    if (code == "0000") {
+        if (SendPcInfoReport(context, 0) == 0)
+            return NewPageIn<CStatusDialog>(frame, context);
+        return NewPageIn<CErrorDialog>(frame, context);
+    }
+    if (code == "9991" || code == "0002") {
+        context->SetValue("CLoginDialog::InitialState", "ERROR");
+        return this;
+    }
+    return NewPageIn<CErrorDialog>(frame, context);
 }
