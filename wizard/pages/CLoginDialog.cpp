@@ -45,9 +45,8 @@ CWBDialog* CLoginDialog::ResolvePage(HWND frame, CPageContext* context)
     // The host has put the launcher's customer id and access key into the context.
     COpsRequest request;
     request.Run("1001", context, TRUE);
-    // A request that failed on the way has no result code of its own: what the context still
-    // holds is an earlier answer's.
-    const CString code = context->errorCode.IsEmpty() ? context->response.ResultCode : CString();
+    // A run that failed on the way leaves no result code: the error page tells its error code.
+    const CString code = context->response.ResultCode;
     if (code == "0000") {
         if (SendPcInfoReport(context, 0) == 0)
             return NewPageIn<CStatusDialog>(frame, context);

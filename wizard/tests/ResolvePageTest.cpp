@@ -521,22 +521,25 @@ TEST_F(ResolvePageTest, AutomaticSignInAnswersByTheResultOfTheOrderSystem)
         const char* earlierResult;
         Answer expected;
         const char* initialState;
+        const char* errorCode;
         const char* requests;
     } cases[] = {
         {"signed in and reported", "C0001", "KEY0001", true, nullptr, nullptr, "", NewPage<CStatusDialog>("CStatusDialog"),
-         "", "1001,1002"},
+         "", "", "1001,1002"},
         {"signed in, the report's refresh fails", "C0001", "KEY0001", true, nullptr, "\"result\": \"0005\"", "",
-         NewPage<CErrorDialog>("CErrorDialog"), "", "1001,1002"},
+         NewPage<CErrorDialog>("CErrorDialog"), "", "", "1001,1002"},
+        {"signed in, the report's refresh gets no answer", "C0001", "KEY0001", true, nullptr, "\"status\": 500", "",
+         NewPage<CErrorDialog>("CErrorDialog"), "", "EXG0000", "1001,1002"},
         {"credentials refused (9991)", "C0001", "KEY0001", true, "\"result\": \"9991\"", nullptr, "", kItself,
-         "ERROR", "1001"},
-        {"credentials refused (0002)", "C0001", "WRONGKEY", true, nullptr, nullptr, "", kItself, "ERROR", "1001"},
+         "ERROR", "", "1001"},
+        {"credentials refused (0002)", "C0001", "WRONGKEY", true, nullptr, nullptr, "", kItself, "ERROR", "", "1001"},
         {"any other result", "C0001", "KEY0001", true, "\"result\": \"0005\"", nullptr, "",
-         NewPage<CErrorDialog>("CErrorDialog"), "", "1001"},
+         NewPage<CErrorDialog>("CErrorDialog"), "", "", "1001"},
         {"no answer, an earlier one succeeded", "C0001", "KEY0001", true, "\"status\": 500", nullptr, "0000",
-         NewPage<CErrorDialog>("CErrorDialog"), "", "1001"},
-        {"no access key in the block", "C0001", "", true, nullptr, nullptr, "", kItself, "", ""},
-        {"no customer id in the block", "", "KEY0001", true, nullptr, nullptr, "", kItself, "", ""},
-        {"no launcher block", "C0001", "KEY0001", false, nullptr, nullptr, "", kItself, "", ""},
+         NewPage<CErrorDialog>("CErrorDialog"), "", "EXG0000", "1001"},
+        {"no access key in the block", "C0001", "", true, nullptr, nullptr, "", kItself, "", "", ""},
+        {"no customer id in the block", "", "KEY0001", true, nullptr, nullptr, "", kItself, "", "", ""},
+        {"no launcher block", "C0001", "KEY0001", false, nullptr, nullptr, "", kItself, "", "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -558,6 +561,7 @@ TEST_F(ResolvePageTest, AutomaticSignInAnswersByTheResultOfTheOrderSystem)
         CWBDialog* answer = page->ResolvePage(frame, &context);
         ExpectAnswer(page, answer, c.expected);
         EXPECT_EQ(context.GetValue("CLoginDialog::InitialState"), c.initialState);
+        EXPECT_EQ(context.errorCode, c.errorCode);
         EXPECT_EQ(Server().OrdersIds(), c.requests);
         if (*c.requests) {
             EXPECT_EQ(Server().OrdersField("VeldinCommonID", 0), c.customerId);
