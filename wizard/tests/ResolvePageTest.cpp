@@ -424,7 +424,8 @@ TEST_F(ResolvePageTest, StatusPageNeedsAReadyFeeTableAndLoadsItOnlyOnce)
 
 TEST_F(ResolvePageTest, StatusPageGivesWayToTheErrorPageWhileTheFeeTableIsStillLoading)
 {
-    ASSERT_TRUE(Server().Route(kFeePath, kFeeTable, 200, "{}", 3));
+    // Long enough that the page is asked well before the answer comes.
+    ASSERT_TRUE(Server().Route(kFeePath, kFeeTable, 200, "{}", 6));
     const std::string url = Server().Url(kFeePath);
     ASSERT_EQ(GetFeeCalc().StartLoad(url.c_str(), TRUE), FEECALC_LOADING);
     CWBDialog* page = Open(new CStatusDialog);
