@@ -71,4 +71,54 @@ TEST(PageContext, DestroyAndDeleteFreesOnlyWhenAsked)
     placed->DestroyAndDelete(0);
 }
 
+COpsSerialInfo Serial(const char* id, int status)
+{
+    COpsSerialInfo serial;
+    serial.SerialID = id;
+    serial.SerialStatus = status;
+    return serial;
+}
+
+// "B" is listed twice with different states: the lookups disagree on which entry counts.
+TEST(PageContext, SerialLookupsFindTheEntryEachOneIsMeantFor)
+{
+    CPageContext context;
+    context.response.serials.Add(Serial("A", 2));
+    context.response.serials.Add(Serial("B", 4));
+    context.response.serials.Add(Serial("C", 1));
+    context.response.serials.Add(Serial("B", 1));
+    context.response.serials.Add(Serial("D", 1));
+
+    const struct {
+        const char* id;
+        int foundIndex;  // the entry FindSerial gives; -1: none
+        int status;
+    } cases[] = {
+        {"A", 0, 2},
+        {"B", 3, 4},
+        {"D", 4, 1},
+        {"b", -1, -1},
+        {"", -1, -1},
+        {"Z", -1, -1},
+        {nullptr, -1, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id ? c.id : "(null)");
+        const COpsSerialInfo* expected = c.foundIndex < 0 ? nullptr : &context.response.serials[c.foundIndex];
+        EXPECT_EQ(context.FindSerial(c.id), expected);
+        EXPECT_EQ(context.GetSerialStatus(c.id), c.status);
+    }
+    EXPECT_STREQ(context.GetFirstSerialAwaitingInstall(), "C");
+}
+
+TEST(PageContext, NoSerialAwaitsInstallationWhenNoneHasThatState)
+{
+    CPageContext context;
+    EXPECT_EQ(context.GetFirstSerialAwaitingInstall(), nullptr);
+    for (int status : {0, 2, 3, 4, 5})
+        context.response.serials.Add(Serial("S", status));
+    EXPECT_EQ(context.GetFirstSerialAwaitingInstall(), nullptr);
+    EXPECT_EQ(context.GetSerialStatus("S"), 0);
+}
+
 }  // namespace

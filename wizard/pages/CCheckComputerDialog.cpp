@@ -1,5 +1,11 @@
 #include "CCheckComputerDialog.h"
 
+#include "AutoFlow.h"
+#include "CCheckRequirement.h"
+#include "CEULADialog.h"
+#include "CPageContext.h"
+#include "CRegClientDialog.h"
+#include "CTextDef.h"
 #include "PageTexts.h"
 
 CCheckComputerDialog::CCheckComputerDialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -46,4 +52,26 @@ void CCheckComputerDialog::InitFonts()
         {IDC_STATIC14, "14pt"},
     };
     SetPageFonts(m_hWnd, kFonts);
+}
+
+CWBDialog* CCheckComputerDialog::ResolvePage(HWND frame, CPageContext* context)
+{
+    if (!IsAutomatic(context))
+        return this;
+    if (!CTextDef::HasText("TWEAK_SKIP_SRCHK")) {
+        // The check blocks this thread without pumping messages.
+        ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+        CCheckRequirement check;
+        check.Run(nullptr, context);
+        ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
+        // The customer has to see what fell short.
+        if (check.GetErrorCount() > 0 || check.GetWarningCount() > 0)
+            return this;
+    }
+    const CString order = context->GetValue("AN08_ORDER");
+    if (order == "新規契約" || order == "追加契約")
+        return NewPageIn<CEULADialog>(frame, context);
+    if (order == "インストール" || order == "再インストール")
+        return NewPageIn<CRegClientDialog>(frame, context);
+    return this;
 }

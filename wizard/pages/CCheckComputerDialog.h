@@ -11,4 +11,7 @@ public:
     ~CCheckComputerDialog() override;
     void InitTexts() override;
     void InitFonts() override;
+
+    // Whether this page is shown, gives way to another page or ends the wizard.
+    CWBDialog* ResolvePage(HWND frame, CPageContext* context) override;
 };

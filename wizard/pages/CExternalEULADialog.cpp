@@ -2,6 +2,10 @@
 
 #include <mshtmhst.h>
 
+#include "AutoFlow.h"
+#include "CInstallDialog.h"
+#include "CPageContext.h"
+#include "HttpGetAsync.h"
 #include "PageTexts.h"
 
 CExternalEULADialog::CExternalEULADialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -34,4 +38,16 @@ void CExternalEULADialog::InitFonts()
         {IDC_STATIC2, "12pt"},
     };
     SetPageFonts(m_hWnd, kFonts);
+}
+
+CWBDialog* CExternalEULADialog::ResolvePage(HWND frame, CPageContext* context)
+{
+    if (!IsOptionAccepted(context))
+        return this;
+    // The operator counts the acceptances; the installation does not wait for the count.
+    CString url;
+    GetExpandedText(url, "COMMON_URL_OPTION_ENABLE");
+    HttpGetAsync(url, false);
+    context->SetValue("OPTIONAL_FUNCTION", "ENABLE");
+    return NewPageIn<CInstallDialog>(frame, context);
 }

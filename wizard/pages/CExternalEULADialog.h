@@ -13,4 +13,7 @@ public:
     void InitFonts() override;
 
     DWORD GetHostFlags() override;
+
+    // Whether this page is shown, gives way to another page or ends the wizard.
+    CWBDialog* ResolvePage(HWND frame, CPageContext* context) override;
 };

@@ -1,5 +1,6 @@
 #include "CInstallFailedDialog.h"
 
+#include "AutoFlow.h"
 #include "PageTexts.h"
 
 CInstallFailedDialog::CInstallFailedDialog() : CKAVODlg(IDC_WEBBROWSER)
@@ -17,4 +18,12 @@ void CInstallFailedDialog::InitTexts()
         {ID_PAGE_CLOSE, "B_E09_IDCLOSE"},
     };
     SetPageTexts(*this, kTexts);
+}
+
+CWBDialog* CInstallFailedDialog::ResolvePage(HWND, CPageContext* context)
+{
+    // The launcher tool reports the failure itself.
+    if (IsOptionGiven(context))
+        return nullptr;
+    return this;
 }

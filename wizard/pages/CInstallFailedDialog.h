@@ -10,4 +10,7 @@ public:
     CInstallFailedDialog();
     ~CInstallFailedDialog() override;
     void InitTexts() override;
+
+    // Whether this page is shown, gives way to another page or ends the wizard.
+    CWBDialog* ResolvePage(HWND frame, CPageContext* context) override;
 };

@@ -2,6 +2,10 @@
 
 #include "CPageContext.h"
 #include "PageContent.h"
+#include "AutoFlow.h"
+#include "CErrorDialog.h"
+#include "COpsRequest.h"
+#include "CStatusDialog.h"
 #include "PageTexts.h"
 
 CLoginDialog::CLoginDialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -56,4 +60,23 @@ BOOL CLoginDialog::ResolveEntity(CString& text)
         return TRUE;
     }
     return CKAVODlgBase::ResolveEntity(text);
+CWBDialog* CLoginDialog::ResolvePage(HWND frame, CPageContext* context)
+{
+    if (!HasLauncherCredentials(context))
+        return this;
+    // The host has put the launcher's customer id and access key into the context.
+    COpsRequest request;
+    request.Run("1001", context, TRUE);
+    // A run that failed on the way leaves no result code: the error page tells its error code.
+    const CString code = context->response.ResultCode;
+    if (code == "0000") {
+        if (SendPcInfoReport(context, 0) == 0)
+            return NewPageIn<CStatusDialog>(frame, context);
+        return NewPageIn<CErrorDialog>(frame, context);
+    }
+    if (code == "9991" || code == "0002") {
+        context->SetValue("CLoginDialog::InitialState", "ERROR");
+        return this;
+    }
+    return NewPageIn<CErrorDialog>(frame, context);
 }

@@ -16,4 +16,6 @@ public:
     // context's "CLoginDialog::InitialState" is "ERROR".
     void LoadBrowserContent(WORD controlId) override;
     BOOL ResolveEntity(CString& text) override;
+    // Whether this page is shown, gives way to another page or ends the wizard.
+    CWBDialog* ResolvePage(HWND frame, CPageContext* context) override;
 };

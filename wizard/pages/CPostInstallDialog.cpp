@@ -1,5 +1,7 @@
 #include "CPostInstallDialog.h"
 
+#include "AutoFlow.h"
+#include "CPageContext.h"
 #include "PageTexts.h"
 
 CPostInstallDialog::CPostInstallDialog() : CKAVODlg(IDC_WEBBROWSER)
@@ -16,4 +18,14 @@ void CPostInstallDialog::InitTexts()
         {IDC_CLOSE, "B_N10_IDC_CLOSE"},
     };
     SetPageTexts(*this, kTexts);
+}
+
+CWBDialog* CPostInstallDialog::ResolvePage(HWND, CPageContext* context)
+{
+    // The launcher tool completes quietly: nothing is left to show or to keep.
+    if (IsOptionGiven(context)) {
+        context->cleanupFlags = CLEANUP_ALL;
+        return nullptr;
+    }
+    return this;
 }

@@ -10,4 +10,7 @@ public:
     CPostInstallDialog();
     ~CPostInstallDialog() override;
     void InitTexts() override;
+
+    // Whether this page is shown, gives way to another page or ends the wizard.
+    CWBDialog* ResolvePage(HWND frame, CPageContext* context) override;
 };

@@ -2,6 +2,8 @@
 
 #include <mshtmhst.h>
 
+#include "AutoFlow.h"
+#include "CExternalEULADialog.h"
 #include "PageTexts.h"
 
 CPreInstallDialog::CPreInstallDialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -22,4 +24,11 @@ void CPreInstallDialog::InitTexts()
         {IDC_RADIO2, "B_N08_IDC_RADIO2"},
     };
     SetPageTexts(*this, kTexts);
+}
+
+CWBDialog* CPreInstallDialog::ResolvePage(HWND frame, CPageContext* context)
+{
+    if (IsOptionAccepted(context))
+        return NewPageIn<CExternalEULADialog>(frame, context);
+    return this;
 }

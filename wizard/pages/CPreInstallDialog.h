@@ -12,4 +12,7 @@ public:
     void InitTexts() override;
 
     DWORD GetHostFlags() override;
+
+    // Whether this page is shown, gives way to another page or ends the wizard.
+    CWBDialog* ResolvePage(HWND frame, CPageContext* context) override;
 };

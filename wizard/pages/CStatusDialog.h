@@ -20,6 +20,9 @@ public:
     // One row of the definition's serial template per serial of the answer, in list order.
     CString BuildSerialStatusList();
 
+    // Whether this page is shown, gives way to another page or ends the wizard.
+    CWBDialog* ResolvePage(HWND frame, CPageContext* context) override;
+
     // Counted by LoadBrowserContent from the answer.
     int m_activeContracts = 0;
     int m_liveSerials = 0;
