@@ -60,6 +60,8 @@ BOOL CLoginDialog::ResolveEntity(CString& text)
         return TRUE;
     }
     return CKAVODlgBase::ResolveEntity(text);
+}
+
 CWBDialog* CLoginDialog::ResolvePage(HWND frame, CPageContext* context)
 {
     if (!HasLauncherCredentials(context))

@@ -1,7 +1,6 @@
 #include "CStatusDialog.h"
 
 #include <mshtmhst.h>
-#include <shlwapi.h>
 
 #include "CFeeCalc.h"
 #include "CPageContext.h"
@@ -9,10 +8,11 @@
 #include "ContractFigures.h"
 #include "Entities.h"
 #include "PageContent.h"
+#include "PageTexts.h"
+#include <shlwapi.h>
 #include "AutoFlow.h"
 #include "CCheckComputerDialog.h"
 #include "PageFactory.h"
-#include "PageTexts.h"
 
 CStatusDialog::CStatusDialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
@@ -176,23 +176,6 @@ BOOL ResolveSerialRowToken(void* context, CString& token)
     else
         return FALSE;
     return TRUE;
-namespace {
-
-// A contract that is in service, with every licence it holds listed and none of them
-// installed yet.
-bool AwaitsAutomaticInstallation(const CPageContext& context)
-{
-    const CSimpleArray<COpsAgreement>& agreements = context.response.agreements;
-    const CSimpleArray<COpsSerialInfo>& serials = context.response.serials;
-    if (agreements.GetSize() == 0 || StrToIntA(agreements[0].SecurityStatus) != 2)
-        return false;
-    // Without a serial there is nothing to install: the installation would start with none.
-    if (serials.GetSize() == 0 || serials.GetSize() != context.customer.BasicSerialCount)
-        return false;
-    for (int i = 0; i < serials.GetSize(); ++i)
-        if (serials[i].SerialStatus != 1)
-            return false;
-    return true;
 }
 
 }  // namespace
@@ -236,6 +219,29 @@ CString CStatusDialog::BuildSerialStatusList()
         rows += ExpandEntityText(rowTemplate, ResolveSerialRowToken, &row);
     }
     return rows;
+}
+
+namespace {
+
+// A contract that is in service, with every licence it holds listed and none of them
+// installed yet.
+bool AwaitsAutomaticInstallation(const CPageContext& context)
+{
+    const CSimpleArray<COpsAgreement>& agreements = context.response.agreements;
+    const CSimpleArray<COpsSerialInfo>& serials = context.response.serials;
+    if (agreements.GetSize() == 0 || StrToIntA(agreements[0].SecurityStatus) != 2)
+        return false;
+    // Without a serial there is nothing to install: the installation would start with none.
+    if (serials.GetSize() == 0 || serials.GetSize() != context.customer.BasicSerialCount)
+        return false;
+    for (int i = 0; i < serials.GetSize(); ++i)
+        if (serials[i].SerialStatus != 1)
+            return false;
+    return true;
+}
+
+}  // namespace
+
 CWBDialog* CStatusDialog::ResolvePage(HWND frame, CPageContext* context)
 {
     // The page shows the fees: without the table it cannot be shown at all.
