@@ -9,5 +9,9 @@ public:
 
     CInstallFailedDialog();
     ~CInstallFailedDialog() override;
+
+    BOOL ResolveEntity(CString& text) override;
+    // The installer's own failures have documents of their own.
+    void LoadBrowserContent(WORD controlId) override;
     void InitTexts() override;
 };

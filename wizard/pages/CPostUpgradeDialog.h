@@ -6,5 +6,7 @@ class CPostUpgradeDialog : public CPostInstallDialog {
 public:
     CPostUpgradeDialog();
     ~CPostUpgradeDialog() override;
+
+    void LoadBrowserContent(WORD controlId) override;
     void InitTexts() override;
 };

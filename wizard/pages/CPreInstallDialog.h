@@ -9,6 +9,8 @@ public:
 
     CPreInstallDialog();
     ~CPreInstallDialog() override;
+
+    void LoadBrowserContent(WORD controlId) override;
     void InitTexts() override;
 
     DWORD GetHostFlags() override;
