@@ -18,9 +18,11 @@ public:
 
     int m_progressPhase = 0;
     int m_progressValue = 0;
-    void InitTexts() override;
 
 private:
     // The mark of a finished step, shared by the step pictures that show it.
     CBitmap m_doneMark;
+
+public:
+    void InitTexts() override;
 };

@@ -13,5 +13,6 @@ public:
     BOOL ResolveEntity(CString& text) override;
     // The installer's own failures have documents of their own.
     void LoadBrowserContent(WORD controlId) override;
+
     void InitTexts() override;
 };

@@ -14,10 +14,12 @@ public:
     BOOL ResolveEntity(CString& text) override;
     BOOL ResolveDefinitionEntity(CString& text);
     void LoadBrowserContent(WORD controlId) override;
-    void InitTexts() override;
 
 private:
     // The keys being expanded: a text that names itself, directly or through others, keeps
     // that token instead of expanding without end.
     CSimpleArray<CString> m_keysInExpansion;
+
+public:
+    void InitTexts() override;
 };

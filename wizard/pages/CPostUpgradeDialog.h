@@ -8,5 +8,6 @@ public:
     ~CPostUpgradeDialog() override;
 
     void LoadBrowserContent(WORD controlId) override;
+
     void InitTexts() override;
 };

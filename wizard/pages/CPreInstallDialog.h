@@ -11,6 +11,7 @@ public:
     ~CPreInstallDialog() override;
 
     void LoadBrowserContent(WORD controlId) override;
+
     void InitTexts() override;
 
     DWORD GetHostFlags() override;

@@ -18,6 +18,8 @@ public:
 private:
     // Set while the message is expanded: a message that names itself keeps that token.
     bool m_expandingMessage = false;
+
+public:
     void InitTexts() override;
     void InitFonts() override;
 };

@@ -19,6 +19,7 @@ public:
     CString m_errorChars;
     // Set when the consent page could not be loaded; a new load starts cleared.
     BOOL m_navigationFailed = FALSE;
+
     void InitTexts() override;
     void InitFonts() override;
 

@@ -14,6 +14,7 @@ public:
     // Lists each conflicting program once, then tells a waiting launcher host that the
     // wizard has stopped ("KAVO_OSA_EVENT_STOP").
     void LoadBrowserContent(WORD controlId) override;
+
     void InitTexts() override;
     void InitFonts() override;
 

@@ -8,5 +8,6 @@ public:
     ~CUpgradeFailedDialog() override;
 
     void LoadBrowserContent(WORD controlId) override;
+
     void InitTexts() override;
 };
