@@ -1,6 +1,7 @@
 #include "CInstallFailedDialog.h"
 
 #include "AutoFlow.h"
+#include "CPageContext.h"
 #include "PageTexts.h"
 
 CInstallFailedDialog::CInstallFailedDialog() : CKAVODlg(IDC_WEBBROWSER)
@@ -10,6 +11,28 @@ CInstallFailedDialog::CInstallFailedDialog() : CKAVODlg(IDC_WEBBROWSER)
 }
 
 CInstallFailedDialog::~CInstallFailedDialog() = default;
+
+BOOL CInstallFailedDialog::ResolveEntity(CString& text)
+{
+    if (text == "&ErrorCode;") {
+        text = m_context->errorCode;
+        return TRUE;
+    }
+    return CKAVODlg::ResolveEntity(text);
+}
+
+void CInstallFailedDialog::LoadBrowserContent(WORD)
+{
+    const CString& code = m_context->errorCode;
+    const char* key = "B_E09_IDC_WEBBROWSER";
+    if (code == "EXG9998")
+        key = "ERR_EXG9998";
+    else if (code == "EXG9999")
+        key = "ERR_EXG9999";
+    CString html;
+    GetExpandedText(html, key);
+    WriteHtmlWithCharset(IDC_WEBBROWSER, html);
+}
 
 void CInstallFailedDialog::InitTexts()
 {

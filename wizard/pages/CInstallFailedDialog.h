@@ -9,6 +9,11 @@ public:
 
     CInstallFailedDialog();
     ~CInstallFailedDialog() override;
+
+    BOOL ResolveEntity(CString& text) override;
+    // The installer's own failures have documents of their own.
+    void LoadBrowserContent(WORD controlId) override;
+
     void InitTexts() override;
 
     // Whether this page is shown, gives way to another page or ends the wizard.

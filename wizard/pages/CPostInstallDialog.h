@@ -9,6 +9,18 @@ public:
 
     CPostInstallDialog();
     ~CPostInstallDialog() override;
+
+    // Any "&KEY;" that names a definition text gives that text, expanded in its turn.
+    BOOL ResolveEntity(CString& text) override;
+    BOOL ResolveDefinitionEntity(CString& text);
+    void LoadBrowserContent(WORD controlId) override;
+
+private:
+    // The keys being expanded: a text that names itself, directly or through others, keeps
+    // that token instead of expanding without end.
+    CSimpleArray<CString> m_keysInExpansion;
+
+public:
     void InitTexts() override;
 
     // Whether this page is shown, gives way to another page or ends the wizard.

@@ -6,6 +6,13 @@ CPostUpgradeDialog::CPostUpgradeDialog() = default;
 
 CPostUpgradeDialog::~CPostUpgradeDialog() = default;
 
+void CPostUpgradeDialog::LoadBrowserContent(WORD)
+{
+    CString html;
+    GetExpandedText(html, "D_N05_IDC_WEBBROWSER");
+    WriteHtmlWithCharset(IDC_WEBBROWSER, html);
+}
+
 void CPostUpgradeDialog::InitTexts()
 {
     static const PageText kTexts[] = {

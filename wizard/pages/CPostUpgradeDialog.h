@@ -6,5 +6,8 @@ class CPostUpgradeDialog : public CPostInstallDialog {
 public:
     CPostUpgradeDialog();
     ~CPostUpgradeDialog() override;
+
+    void LoadBrowserContent(WORD controlId) override;
+
     void InitTexts() override;
 };

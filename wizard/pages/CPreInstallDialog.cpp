@@ -10,6 +10,13 @@ CPreInstallDialog::CPreInstallDialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
 CPreInstallDialog::~CPreInstallDialog() = default;
 
+void CPreInstallDialog::LoadBrowserContent(WORD)
+{
+    CString html;
+    GetExpandedText(html, "B_N08_IDC_WEBBROWSER");
+    WriteHtmlWithCharset(IDC_WEBBROWSER, html);
+}
+
 DWORD CPreInstallDialog::GetHostFlags()
 {
     // Long lists scroll, so the scroll bar stays.

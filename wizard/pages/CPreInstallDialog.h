@@ -9,6 +9,9 @@ public:
 
     CPreInstallDialog();
     ~CPreInstallDialog() override;
+
+    void LoadBrowserContent(WORD controlId) override;
+
     void InitTexts() override;
 
     DWORD GetHostFlags() override;

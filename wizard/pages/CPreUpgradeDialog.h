@@ -9,6 +9,17 @@ public:
 
     CPreUpgradeDialog();
     ~CPreUpgradeDialog() override;
+
+    // "&PRE_UPGRADE_MESSAGE;": the message for the installed version, from the most
+    // specific key the definitions have down to the general one.
+    BOOL ResolveEntity(CString& text) override;
+    void LoadBrowserContent(WORD controlId) override;
+
+private:
+    // Set while the message is expanded: a message that names itself keeps that token.
+    bool m_expandingMessage = false;
+
+public:
     void InitTexts() override;
     void InitFonts() override;
 };

@@ -2,11 +2,36 @@
 
 #include <mshtmhst.h>
 
+#include <exdisp.h>
+
+#include "CA2W.h"
+#include "CComVariant.h"
 #include "PageTexts.h"
 
 CRegClientDialog::CRegClientDialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
 CRegClientDialog::~CRegClientDialog() = default;
+
+BOOL CRegClientDialog::ResolveEntity(CString& text)
+{
+    if (text == "&ErrorChar;") {
+        text = m_errorChars;
+        return TRUE;
+    }
+    return CKAVODlg::ResolveEntity(text);
+}
+
+void CRegClientDialog::LoadBrowserContent(WORD)
+{
+    m_navigationFailed = FALSE;
+    if (!m_browser)
+        return;
+    CString address;
+    GetExpandedText(address, "COMMON_URL_DSC_GETCUSTOMERINFO");
+    CComVariant url(static_cast<const wchar_t*>(CA2W(address)));
+    CComVariant empty;
+    m_browser->Navigate2(&url, &empty, &empty, &empty, &empty);
+}
 
 DWORD CRegClientDialog::GetHostFlags()
 {

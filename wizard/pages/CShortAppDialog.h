@@ -9,6 +9,12 @@ public:
 
     CShortAppDialog();
     ~CShortAppDialog() override;
+
+    BOOL ResolveEntity(CString& text) override;
+    // Lists each conflicting program once, then tells a waiting launcher host that the
+    // wizard has stopped ("KAVO_OSA_EVENT_STOP").
+    void LoadBrowserContent(WORD controlId) override;
+
     void InitTexts() override;
     void InitFonts() override;
 

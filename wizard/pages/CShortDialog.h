@@ -9,6 +9,11 @@ public:
 
     CShortDialog();
     ~CShortDialog() override;
+
+    // The six results, the requirement texts of the OS definition and the error code.
+    BOOL ResolveEntity(CString& text) override;
+    void LoadBrowserContent(WORD controlId) override;
+
     void InitTexts() override;
     void InitFonts() override;
 };

@@ -6,6 +6,13 @@ CUpgradeFailedDialog::CUpgradeFailedDialog() = default;
 
 CUpgradeFailedDialog::~CUpgradeFailedDialog() = default;
 
+void CUpgradeFailedDialog::LoadBrowserContent(WORD)
+{
+    CString html;
+    GetExpandedText(html, "D_E05_IDC_WEBBROWSER");
+    WriteHtmlWithCharset(IDC_WEBBROWSER, html);
+}
+
 void CUpgradeFailedDialog::InitTexts()
 {
     static const PageText kTexts[] = {

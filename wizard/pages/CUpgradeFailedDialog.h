@@ -6,5 +6,8 @@ class CUpgradeFailedDialog : public CInstallFailedDialog {
 public:
     CUpgradeFailedDialog();
     ~CUpgradeFailedDialog() override;
+
+    void LoadBrowserContent(WORD controlId) override;
+
     void InitTexts() override;
 };

@@ -82,7 +82,7 @@ TEST_F(OrderPageContent, ConfirmationShowsWhatEachOrderKindOrders)
             continue;
         }
         EXPECT_EQ(WrittenDocuments(page).size(), before + 1);
-        EXPECT_EQ(LastDocument(page), c.document);
+        EXPECT_EQ(Html(page), c.document);
     }
 }
 
@@ -96,7 +96,7 @@ TEST_F(OrderPageContent, ConfirmationWithoutFeeTableOrAnswerTimeShowsDashes)
     page->m_orderKind = 0;
     page->LoadBrowserContent(200);
     ASSERT_TRUE(Settle());
-    EXPECT_EQ(LastDocument(page), "new &申し込み内容;|-|-|---");
+    EXPECT_EQ(Html(page), "new &申し込み内容;|-|-|---");
 }
 
 TEST_F(OrderPageContent, AcknowledgementShowsTheOrderedAgreementAndSerials)
@@ -148,7 +148,7 @@ TEST_F(OrderPageContent, AcknowledgementShowsTheOrderedAgreementAndSerials)
 
         CPostSignupDialog* page = Open(new CPostSignupDialog);
         ASSERT_NE(page, nullptr);
-        EXPECT_EQ(LastDocument(page), c.document);
+        EXPECT_EQ(Html(page), c.document);
         EXPECT_EQ(std::string(page->m_agreement.AgreementID), c.agreementId);
         EXPECT_EQ(page->m_basicAgreement, c.basic);
         EXPECT_EQ(std::string(context.customer.SerialID), c.serialId);
@@ -166,7 +166,7 @@ TEST_F(OrderPageContent, AcknowledgementWithoutSelectionOrAwaitingSerialClearsTh
     context.customer.SerialID = "OLD";
     CPostSignupDialog* page = Open(new CPostSignupDialog);
     ASSERT_NE(page, nullptr);
-    EXPECT_EQ(LastDocument(page), "<p>||-</p>");
+    EXPECT_EQ(Html(page), "<p>||-</p>");
     EXPECT_EQ(std::string(context.customer.SerialID), "");
 }
 
@@ -257,7 +257,7 @@ TEST_F(OrderPageContent, CancellationListsThePendingSerialsInTheirOrder)
             page->m_pendingSerials.Add(CString(id.c_str()));
         page->LoadBrowserContent(200);
         ASSERT_TRUE(Settle());
-        EXPECT_EQ(LastDocument(page), c.document);
+        EXPECT_EQ(Html(page), c.document);
     }
 
     // A row template that names the list keeps the name instead of recursing.
@@ -287,7 +287,7 @@ TEST_F(OrderPageContent, BuiltInDocumentsNameOnlyWhatThePagesResolve)
         confirmation->m_orderKind = kind;
         confirmation->LoadBrowserContent(200);
         ASSERT_TRUE(Settle());
-        const std::string document = LastDocument(confirmation);
+        const std::string document = Html(confirmation);
         EXPECT_EQ(UnresolvedNames(document), Strings());
         // Every kind explains its order: the notes are not left empty.
         EXPECT_EQ(document.find("<p></p>"), std::string::npos);
@@ -295,14 +295,14 @@ TEST_F(OrderPageContent, BuiltInDocumentsNameOnlyWhatThePagesResolve)
 
     CPostSignupDialog* acknowledgement = Open(new CPostSignupDialog);
     ASSERT_NE(acknowledgement, nullptr);
-    EXPECT_EQ(UnresolvedNames(LastDocument(acknowledgement)), Strings());
+    EXPECT_EQ(UnresolvedNames(Html(acknowledgement)), Strings());
 
     CPreCancelDialog* cancellation = Open(new CPreCancelDialog);
     ASSERT_NE(cancellation, nullptr);
     cancellation->m_pendingSerials.Add(CString("S1"));
     cancellation->LoadBrowserContent(200);
     ASSERT_TRUE(Settle());
-    const std::string document = LastDocument(cancellation);
+    const std::string document = Html(cancellation);
     EXPECT_EQ(UnresolvedNames(document), Strings());
     EXPECT_NE(document.find("S1"), std::string::npos);
 }

@@ -14,7 +14,7 @@ class PageContentBench : public PageBench {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(CTextDef::LoadFromResource(::GetModuleHandleA(nullptr), 3));
+        LoadBuiltInText();
         CTextDef::SetDomainUrl("http://127.0.0.1:9");
         GetFeeCalc().Clear();
         PageBench::SetUp();
@@ -24,9 +24,18 @@ protected:
     {
         PageBench::TearDown();
         GetFeeCalc().Clear();
+        LoadBuiltInText();
         CTextDef::SetDomainUrl("");
     }
 
+    // The texts a test set are gone before the next one starts.
+    static void LoadBuiltInText()
+    {
+        CTextDef::RemoveAll();
+        ASSERT_TRUE(CTextDef::LoadFromResource(::GetModuleHandleA(nullptr), 3));
+    }
+
+    // Creates the page's window on the frame and lets its browser write its first document.
     template <typename Page>
     Page* Open(Page* page)
     {
@@ -87,7 +96,7 @@ protected:
     }
 
     // The page's last document without the Shift_JIS line it must start with.
-    static std::string LastDocument(const CWBDialog* page)
+    static std::string Html(const CWBDialog* page)
     {
         const std::vector<std::string> documents = WrittenDocuments(page);
         if (documents.empty())

@@ -34,7 +34,7 @@ TEST_F(SignInAndErrorPageContent, RefusedSignInShowsItsMessageAndLeavesTheFields
     context.response.ResultCode = "9991";
     CLoginDialog* page = new CLoginDialog;
     ASSERT_NE(Open(page), nullptr);
-    EXPECT_EQ(LastDocument(page), "<p>refused EWS9991</p>");
+    EXPECT_EQ(Html(page), "<p>refused EWS9991</p>");
     for (int id : kSignInControls)
         EXPECT_TRUE(ItemEnabled(page, id)) << id;
     EXPECT_EQ(std::string(context.GetValue("CLoginDialog::InitialState")), "ERROR");
@@ -54,7 +54,7 @@ TEST_F(SignInAndErrorPageContent, AnyOtherInitialStateShowsTheSignInTextAndIsFor
             context.SetValue("CLoginDialog::InitialState", c.state);
         CLoginDialog* page = Open(new CLoginDialog);
         ASSERT_NE(page, nullptr);
-        EXPECT_EQ(LastDocument(page), "<p>sign in http://127.0.0.1:9</p>");
+        EXPECT_EQ(Html(page), "<p>sign in http://127.0.0.1:9</p>");
         EXPECT_FALSE(context.values.Lookup(CString("CLoginDialog::InitialState")));
         ::DestroyWindow(page->m_hWnd);
     }
@@ -81,7 +81,7 @@ TEST_F(SignInAndErrorPageContent, ErrorPageShowsTheMessageOfItsCode)
         CErrorDialog* page = new CErrorDialog;
         page->m_pageCode = c.code;
         ASSERT_NE(Open(page), nullptr);
-        EXPECT_EQ(LastDocument(page), c.document);
+        EXPECT_EQ(Html(page), c.document);
         ::DestroyWindow(page->m_hWnd);
     }
 }
@@ -104,7 +104,7 @@ TEST_F(SignInAndErrorPageContent, NoticeIsShownAsTheOperatorWroteIt)
             context.SetValue("OPS_MOTD", c.body);
         CMotdDialog* page = Open(new CMotdDialog);
         ASSERT_NE(page, nullptr);
-        EXPECT_EQ(LastDocument(page), c.document);
+        EXPECT_EQ(Html(page), c.document);
         ::DestroyWindow(page->m_hWnd);
     }
 }
@@ -114,7 +114,7 @@ TEST_F(SignInAndErrorPageContent, StartPageShowsItsExpandedText)
     CTextDef::SetText("B_N01_IDC_WEBBROWSER", "<p>steps &CURL;|&ErrorCode;</p>");
     CStartDialog* page = Open(new CStartDialog);
     ASSERT_NE(page, nullptr);
-    EXPECT_EQ(LastDocument(page), "<p>steps http://127.0.0.1:9|&ErrorCode;</p>");
+    EXPECT_EQ(Html(page), "<p>steps http://127.0.0.1:9|&ErrorCode;</p>");
 }
 
 TEST_F(SignInAndErrorPageContent, BuiltInDocumentsNameOnlyWhatThePagesResolve)
@@ -126,18 +126,18 @@ TEST_F(SignInAndErrorPageContent, BuiltInDocumentsNameOnlyWhatThePagesResolve)
         context.SetValue("CLoginDialog::InitialState", state);
         CLoginDialog* page = Open(new CLoginDialog);
         ASSERT_NE(page, nullptr);
-        EXPECT_EQ(UnresolvedNames(LastDocument(page)), Strings());
+        EXPECT_EQ(UnresolvedNames(Html(page)), Strings());
         ::DestroyWindow(page->m_hWnd);
     }
     CStartDialog* start = Open(new CStartDialog);
     ASSERT_NE(start, nullptr);
-    EXPECT_EQ(UnresolvedNames(LastDocument(start)), Strings());
+    EXPECT_EQ(UnresolvedNames(Html(start)), Strings());
 
     context.errorCode = "EWS0001";
     CErrorDialog* error = new CErrorDialog;
     error->m_pageCode = "EWS0001";
     ASSERT_NE(Open(error), nullptr);
-    EXPECT_EQ(UnresolvedNames(LastDocument(error)), Strings());
+    EXPECT_EQ(UnresolvedNames(Html(error)), Strings());
 }
 
 }  // namespace

@@ -97,7 +97,7 @@ TEST_F(StatusPageContent, ContractStateChoosesTextsDocumentAndButtons)
 
         CStatusDialog* page = Open(new CStatusDialog);
         ASSERT_NE(page, nullptr);
-        EXPECT_EQ(LastDocument(page), c.document);
+        EXPECT_EQ(Html(page), c.document);
         EXPECT_EQ(ItemText(page, IDC_AGREEMENTS), c.agreementsText);
         EXPECT_EQ(ItemText(page, IDC_STATIC5), c.feeText);
         EXPECT_EQ(ItemText(page, IDC_STATIC6), c.countText);
@@ -122,14 +122,14 @@ TEST_F(StatusPageContent, RefreshRebuildsThePageFromTheNewAnswer)
 {
     CStatusDialog* page = Open(new CStatusDialog);
     ASSERT_NE(page, nullptr);
-    ASSERT_EQ(LastDocument(page), "<p>new</p>");
+    ASSERT_EQ(Html(page), "<p>new</p>");
 
     AddAgreement("SEC", "0", "1");
     AddAgreement("SEC", "1", "1");
     AddSerial("S0", 3);
     page->LoadBrowserContent(200);
     ASSERT_TRUE(Settle());
-    EXPECT_EQ(LastDocument(page), "<table><tr>S0</tr></table>");
+    EXPECT_EQ(Html(page), "<table><tr>S0</tr></table>");
     EXPECT_EQ(page->m_activeContracts, 2);
     EXPECT_FALSE(ItemShown(page, IDC_AGREEMENTS));
     EXPECT_TRUE(ItemShown(page, IDC_DEL));
@@ -178,7 +178,7 @@ TEST_F(StatusPageContent, ContractAndFeeNamesOfTheStatusPage)
             AddSerial(("S" + std::to_string(i)).c_str(), c.serialStates[i]);
         CStatusDialog* page = Open(new CStatusDialog);
         ASSERT_NE(page, nullptr);
-        EXPECT_EQ(LastDocument(page), c.statusPage);
+        EXPECT_EQ(Html(page), c.statusPage);
         ::DestroyWindow(page->m_hWnd);
     }
 }
@@ -200,7 +200,7 @@ TEST_F(StatusPageContent, ContractAndFeeNamesOfTheCancellationChoicePage)
             AddSerial(("S" + std::to_string(i)).c_str(), c.serialStates[i]);
         CModifyStatusDialog* page = Open(new CModifyStatusDialog);
         ASSERT_NE(page, nullptr);
-        EXPECT_EQ(LastDocument(page), c.modifyPage);
+        EXPECT_EQ(Html(page), c.modifyPage);
         ::DestroyWindow(page->m_hWnd);
     }
 }
@@ -215,14 +215,14 @@ TEST_F(StatusPageContent, CustomerDataIsEscapedInTheDocumentAndShownAsItIsInCont
     CStatusDialog* status = new CStatusDialog;
     status->m_errorChar = "＃";
     ASSERT_NE(Open(status), nullptr);
-    EXPECT_EQ(LastDocument(status), "<p>12&lt;34&gt;|山田&nbsp;&amp;&nbsp;&quot;太郎&quot;|＃</p>");
+    EXPECT_EQ(Html(status), "<p>12&lt;34&gt;|山田&nbsp;&amp;&nbsp;&quot;太郎&quot;|＃</p>");
     EXPECT_EQ(ItemText(status, IDC_STATIC3), "お客さまID：12<34>");
     EXPECT_EQ(ItemText(status, IDC_STATIC4), "お名前：山田 & \"太郎\" 様");
 
     // The cancellation choice page has no rejected characters of its own.
     CModifyStatusDialog* modify = Open(new CModifyStatusDialog);
     ASSERT_NE(modify, nullptr);
-    EXPECT_EQ(LastDocument(modify), "<p>12&lt;34&gt;|山田&nbsp;&amp;&nbsp;&quot;太郎&quot;|&ErrorChar;</p>");
+    EXPECT_EQ(Html(modify), "<p>12&lt;34&gt;|山田&nbsp;&amp;&nbsp;&quot;太郎&quot;|&ErrorChar;</p>");
     EXPECT_EQ(ItemText(modify, IDC_STATIC4), "お名前：山田 & \"太郎\" 様");
 }
 
@@ -253,7 +253,7 @@ TEST_F(StatusPageContent, ModifyPageTextsFollowTheContracts)
             AddAgreement("SEC", "0", state);
         CModifyStatusDialog* page = Open(new CModifyStatusDialog);
         ASSERT_NE(page, nullptr);
-        EXPECT_EQ(LastDocument(page), "<p>modify</p>");
+        EXPECT_EQ(Html(page), "<p>modify</p>");
         EXPECT_EQ(ItemText(page, IDC_STATIC5), c.feeText);
         EXPECT_EQ(ItemText(page, IDC_STATIC6), c.countText);
         EXPECT_EQ(ItemText(page, IDC_STATIC10), "choose");
@@ -327,10 +327,10 @@ TEST_F(StatusPageContent, RowTemplatesThatNameTheirOwnListDoNotRecurse)
     AddSerial("S1", 3);
     CStatusDialog* status = Open(new CStatusDialog);
     ASSERT_NE(status, nullptr);
-    EXPECT_EQ(LastDocument(status), "<table><tr>S1&LicenseSerialStatus;</tr></table>");
+    EXPECT_EQ(Html(status), "<table><tr>S1&LicenseSerialStatus;</tr></table>");
     CModifyStatusDialog* modify = Open(new CModifyStatusDialog);
     ASSERT_NE(modify, nullptr);
-    EXPECT_EQ(LastDocument(modify), "<table><tr>S1&LicenseSerialStatus;</tr></table>");
+    EXPECT_EQ(Html(modify), "<table><tr>S1&LicenseSerialStatus;</tr></table>");
 }
 
 TEST_F(StatusPageContent, ModifyListSkipsUnregisteredSerialsAndKeepsTheirIndexes)
@@ -347,7 +347,7 @@ TEST_F(StatusPageContent, ModifyListSkipsUnregisteredSerialsAndKeepsTheirIndexes
     AddSerial("S6", 4, "", "2025/01/02");
     CModifyStatusDialog* page = Open(new CModifyStatusDialog);
     ASSERT_NE(page, nullptr);
-    EXPECT_EQ(LastDocument(page), "<table><n 1:S1:a&lt;b><u 2:S2::2023年04月01日><u 4:S4::---><u 5:S5::2024年12月31日>"
+    EXPECT_EQ(Html(page), "<table><n 1:S1:a&lt;b><u 2:S2::2023年04月01日><u 4:S4::---><u 5:S5::2024年12月31日>"
                                   "<u 6:S6::2025年01月02日></table>");
 }
 
@@ -361,20 +361,20 @@ TEST_F(StatusPageContent, BuiltInDocumentsNameOnlyWhatThePagesResolve)
     context.customer.BasicSerialCount = 1;
     CStatusDialog* noContract = Open(new CStatusDialog);
     ASSERT_NE(noContract, nullptr);
-    EXPECT_EQ(UnresolvedNames(LastDocument(noContract)), Strings());
+    EXPECT_EQ(UnresolvedNames(Html(noContract)), Strings());
 
     AddAgreement("SEC", "0", "1");
     AddSerial("S1", 3, "my pc", "2023-04-01");
     AddSerial("S2", 1);
     CStatusDialog* contract = Open(new CStatusDialog);
     ASSERT_NE(contract, nullptr);
-    EXPECT_EQ(UnresolvedNames(LastDocument(contract)), Strings());
+    EXPECT_EQ(UnresolvedNames(Html(contract)), Strings());
     for (int id : {IDC_STATIC3, IDC_STATIC4, IDC_STATIC5, IDC_STATIC6, IDC_STATIC8})
         EXPECT_EQ(UnresolvedNames(ItemText(contract, id)), Strings()) << id;
 
     CModifyStatusDialog* modify = Open(new CModifyStatusDialog);
     ASSERT_NE(modify, nullptr);
-    const std::string document = LastDocument(modify);
+    const std::string document = Html(modify);
     EXPECT_EQ(UnresolvedNames(document), Strings());
     EXPECT_NE(document.find("id=\"ag0\""), std::string::npos);
     EXPECT_NE(document.find("id=\"ag1\""), std::string::npos);
