@@ -152,7 +152,9 @@ CWBDialog* CheckUpgradeAndMigration(CPageContext* ctx, const CString& id, const 
 CWBDialog* SignInAtOnce(CPageContext* ctx)
 {
     COpsRequest request;
-    request.Run("1001", ctx, TRUE);
+    // A failed exchange leaves its error code for the error page.
+    if (request.Run("1001", ctx, TRUE) < 0)
+        return new CErrorDialog;
     const CString& result = ctx->response.ResultCode;
     if (result == "0000") {
         SaveLoginParams(ctx->customer.VeldinCommonID, ctx->customer.AccessKey);
@@ -207,6 +209,8 @@ CWBDialog* RunNormalSequence(CPageContext* ctx)
 
 CWBDialog* RunNoticeStep(CPageContext* ctx)
 {
+    if (!ctx)
+        return nullptr;
     CMotdFetcher notice;
     notice.Start(nullptr, TRUE);
     const int status = notice.GetOpsStatus();
@@ -221,6 +225,8 @@ CWBDialog* RunNoticeStep(CPageContext* ctx)
 
 CWBDialog* RunAfterLoginStep(CPageContext* ctx)
 {
+    if (!ctx)
+        return nullptr;
     int activeAgreements = 0;
     for (int i = 0; i < ctx->response.agreements.GetSize(); ++i)
         if (StrToIntA(ctx->response.agreements[i].SecurityStatus) > 0)

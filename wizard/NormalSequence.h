@@ -8,7 +8,9 @@
 class CWBDialog;
 struct CPageContext;
 
-// The page the wizard starts with; null when ctx is null. Out of memory raises.
+// Each returns null when ctx is null. Out of memory raises.
+
+// The page the wizard starts with.
 CWBDialog* RunNormalSequence(CPageContext* ctx);
 // The notice when the order system says it has one, else the sign-in page.
 CWBDialog* RunNoticeStep(CPageContext* ctx);

@@ -25,7 +25,7 @@ CWBDialog* Make()
 
 // The completion sequences ("COMPLETE_INSTALLATION", "COMPLETE_UPGRADE") are not built yet:
 // like every name that is no page class, they yield no page.
-CWBDialog* PageOfClassName(const char* name, CPageContext* context)
+CWBDialog* PageOfName(const char* name, CPageContext* context)
 {
     if (std::strcmp(name, "NORMAL_SEQUENCE") == 0)
         return RunNormalSequence(context);
@@ -137,6 +137,6 @@ CWBDialog* CreatePageObject(const char* name, HWND parent, CPageContext* context
 {
     if (!name)
         return nullptr;
-    CWBDialog* page = IsErrorCode(name) ? CreateErrorPage(name, context) : PageOfClassName(name, context);
+    CWBDialog* page = IsErrorCode(name) ? CreateErrorPage(name, context) : PageOfName(name, context);
     return CreatePageWindow(page, parent, context);
 }

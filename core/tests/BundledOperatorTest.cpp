@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "CCheckRequirement.h"
 #include "CExtDef.h"
@@ -21,33 +22,55 @@ std::string Text(const char* key)
     return CTextDef::GetText(key).GetString();
 }
 
-// The content server that the journeys and the run command bring with them, read by the
+// Every file below root + relative (Windows paths), as its path relative to root.
+void ListFiles(const std::string& root, const std::string& relative, std::vector<std::string>& files)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((root + relative + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ListFiles(root, relative + "\\" + name, files);
+        else
+            files.push_back(relative + "\\" + name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// The content server that the journeys and the run command bring with them
+// (tests/journey/fixtures), served as the fake server serves that folder, and read by the
 // built-in text's own addresses: a broken fixture shows here, not only in a demo.
 class BundledOperatorTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_server = new FakeServer;
-        if (!s_server->Start({FakeServer::SourceUnixPath("tests/journey/fixtures")}, false)) {
-            delete s_server;
-            s_server = nullptr;
-        }
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        s_server = nullptr;
-    }
-
     void SetUp() override
     {
-        ASSERT_NE(s_server, nullptr);
+        m_server = FakeServer::Shared();
+        ASSERT_NE(m_server, nullptr);
+        ASSERT_TRUE(m_server->Reset());
+        const std::string root = SourcePath("tests/journey/fixtures");
+        std::vector<std::string> files;
+        ListFiles(root, "", files);
+        ASSERT_FALSE(files.empty());
+        for (const std::string& file : files) {
+            std::string body = ReadWholeFile(root + file);
+            for (size_t at; (at = body.find("@BASE@")) != std::string::npos;)
+                body.replace(at, 6, m_server->BaseUrl());
+            std::string path = file;
+            for (char& c : path)
+                if (c == '\\')
+                    c = '/';
+            ASSERT_TRUE(m_server->Route(path, body)) << path;
+        }
         ASSERT_TRUE(CTextDef::LoadFromFile(SourcePath("resources/text.def").c_str()));
         GetExtDef().Clear();
         GetSystemRequirements().RemoveAll();
         GetFeeCalc().Clear();
         CTextDef::SetDomainUrl("");
-        CTextDef::SetText("COMMON_INITCONF_URL", s_server->BaseUrl().c_str());
+        CTextDef::SetText("COMMON_INITCONF_URL", m_server->BaseUrl().c_str());
         CTextDef::SetText("COMMON_REG_HKLM_KAVO", ("HKEY_CURRENT_USER\\" + m_regPath).c_str());
     }
 
@@ -61,23 +84,21 @@ protected:
         RegDeleteTreeA(HKEY_CURRENT_USER, m_regPath.c_str());
     }
 
-    static FakeServer* s_server;
+    FakeServer* m_server = nullptr;
     std::string m_regPath = "Software\\KavoBundledOperatorTest-" + std::to_string(GetCurrentProcessId());
 };
-
-FakeServer* BundledOperatorTest::s_server = nullptr;
 
 TEST_F(BundledOperatorTest, DefinitionFilesLoadAndSupplyTheRunTimeKeys)
 {
     ASSERT_EQ(LoadExternalDefinitions(), 1);
-    EXPECT_STREQ(CTextDef::GetDomainUrl(), s_server->BaseUrl().c_str());
+    EXPECT_STREQ(CTextDef::GetDomainUrl(), m_server->BaseUrl().c_str());
     for (const char* key : {"COMMON_CT_PRODUCTID", "COMMON_CT_PRODUCTVERSION", "COMMON_REG_XGINSTALLSTATUS",
                             "COMMON_WINDOW_TITLE", "COMMON_WINDOW_MODULE", "COMMON_SETUP_EXE_FILE_NAME",
                             "COMMON_DLPK_OUTPUT_PATH", "COMMON_CMD_XGINSTALL", "COMMON_URI_XG32INSTALLER",
                             "COMMON_CT_PRODUCT_UPGRADE_AND_MIGRATE", "POST_INSTALL_MESSAGE", "POST_UPGRADE_MESSAGE"})
         EXPECT_FALSE(CTextDef::GetText(key).IsEmpty()) << key;
     EXPECT_LE(CTextDef::GetText("COMMON_DLPK_OUTPUT_PATH").GetLength(), MAX_PATH);
-    EXPECT_EQ(Text("COMMON_URI_XG32INSTALLER").rfind(s_server->BaseUrl(), 0), 0u) << "points back at the server";
+    EXPECT_EQ(Text("COMMON_URI_XG32INSTALLER").rfind(m_server->BaseUrl(), 0), 0u) << "points back at the server";
     // The installed product of the operator's current version needs no tool upgrade.
     const std::string table = Text("COMMON_CT_PRODUCT_UPGRADE_AND_MIGRATE");
     const std::string current = Text("COMMON_CT_PRODUCTID") + "_" + Text("COMMON_CT_PRODUCTVERSION");
@@ -104,7 +125,7 @@ TEST_F(BundledOperatorTest, OsDefinitionLoadsAndNamesEverySystemItLists)
 
 TEST_F(BundledOperatorTest, NoticeFeeTableAndConflictListAreReadable)
 {
-    CTextDef::SetDomainUrl(s_server->BaseUrl().c_str());
+    CTextDef::SetDomainUrl(m_server->BaseUrl().c_str());
     CMotdFetcher notice;
     notice.Start(nullptr, TRUE);
     EXPECT_GT(notice.GetOpsStatus(), 0);
@@ -118,7 +139,7 @@ TEST_F(BundledOperatorTest, NoticeFeeTableAndConflictListAreReadable)
     CSimpleArray<CString> names;
     CSimpleArray<CString> keys;
     CCheckRequirement().CheckConflicts(names, keys);
-    EXPECT_EQ(s_server->Hits("/contents/security/kavo/avlist/avlist_k.html"), 1);
+    EXPECT_EQ(m_server->Hits("/contents/security/kavo/avlist/avlist_k.html"), 1);
 }
 
 }  // namespace
