@@ -6,6 +6,7 @@
 
 #include "CCheckRequirement.h"
 #include "CPageContext.h"
+#include "NormalSequence.h"
 #include "PageTable.h"
 #include "pages/CErrorDialog.h"
 #include "pages/CInstallFailedDialog.h"
@@ -22,10 +23,12 @@ CWBDialog* Make()
     return new (std::nothrow) T;
 }
 
-// The sequence names ("COMPLETE_INSTALLATION", "COMPLETE_UPGRADE", "NORMAL_SEQUENCE") are not
-// built yet: like every name that is no page class, they yield no page.
-CWBDialog* PageOfClassName(const char* name)
+// The completion sequences ("COMPLETE_INSTALLATION", "COMPLETE_UPGRADE") are not built yet:
+// like every name that is no page class, they yield no page.
+CWBDialog* PageOfName(const char* name, CPageContext* context)
 {
+    if (std::strcmp(name, "NORMAL_SEQUENCE") == 0)
+        return RunNormalSequence(context);
     const PageRow* row = FindPageRow(name);
     return row && row->byName ? row->make() : nullptr;
 }
@@ -134,6 +137,6 @@ CWBDialog* CreatePageObject(const char* name, HWND parent, CPageContext* context
 {
     if (!name)
         return nullptr;
-    CWBDialog* page = IsErrorCode(name) ? CreateErrorPage(name, context) : PageOfClassName(name);
+    CWBDialog* page = IsErrorCode(name) ? CreateErrorPage(name, context) : PageOfName(name, context);
     return CreatePageWindow(page, parent, context);
 }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "CRegKey.h"
 #include "CTextDef.h"
 #include "KavoTestPaths.h"
 #include "ScriptedBrowser.h"
@@ -177,6 +178,12 @@ bool JourneyRunner::Prepare(std::string* error)
         *error = "cannot write the test text definition";
         return false;
     }
+    // The normal sequence stores the domain its judgement named, which the main program
+    // prefers at its next start: one of an earlier run would name that run's server.
+    CRegKey machineKey;
+    if (machineKey.Open(CTextDef::GetRegRoot("COMMON_REG_HKLM_KAVO"), CTextDef::GetRegPath("COMMON_REG_HKLM_KAVO"),
+                        KEY_SET_VALUE) == ERROR_SUCCESS)
+        machineKey.DeleteValue("Domain");
 
     m_names = ParseControlNames(ReadWholeFile(SourcePath("resources/resource.h")));
     if (!ParseScreenTable(ReadWholeFile(SourcePath("tests/journey/screens.txt")), m_names, &m_screens, error)) {

@@ -11,6 +11,9 @@
 #include "CAxHost.h"
 #include "CKAVODlg.h"
 #include "CPageContext.h"
+#include "CExtDef.h"
+#include "CSystemRequirements.h"
+#include "CTextDef.h"
 #include "CoreExports.h"
 #include "PageFactory.h"
 #include "PageTable.h"
@@ -189,15 +192,38 @@ TEST_F(PageFactoryTest, StepLettersOfAPageClassAreKnownWithoutAPage)
 
 TEST_F(PageFactoryTest, NamesOfNoPageCreateNothing)
 {
-    // The sequences are not built yet; the other two pages only come from pages.
+    // The completion sequences are not built yet; the other two pages only come from pages.
     const char* const names[] = {"", "clogindialog", "CLoginDialog ", "CLogin", "CExternalEULADialog", "CMotdDialog",
-                                 "NORMAL_SEQUENCE", "COMPLETE_INSTALLATION", "COMPLETE_UPGRADE", "CUpdateDialog"};
+                                 "normal_sequence", "COMPLETE_INSTALLATION", "COMPLETE_UPGRADE", "CUpdateDialog"};
     for (const char* name : names) {
         EXPECT_EQ(KAVOCore_GetPageObject(name, frame, &context), nullptr) << name;
         EXPECT_EQ(context.notifyWindow, nullptr) << name;
     }
     EXPECT_EQ(KAVOCore_GetPageObject(nullptr, frame, &context), nullptr);
     EXPECT_STREQ(context.phase, kStartPhase);
+}
+
+TEST_F(PageFactoryTest, NormalSequenceGivesItsPageInsideTheFrame)
+{
+    // No content server answers, so the sequence ends at once on the definitions' error page.
+    GetExtDef().Clear();
+    GetSystemRequirements().RemoveAll();
+    const std::string refused = "http://127.0.0.1:" + std::to_string(Server().ClosedPort());
+    CTextDef::SetText("COMMON_INITCONF_URL", refused.c_str());
+    CTextDef::SetDomainUrl("");
+    context.errorCode.Empty();
+    CWBDialog* page = KAVOCore_GetPageObject("NORMAL_SEQUENCE", frame, &context);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(typeid(*page), typeid(CErrorDialog));
+    ASSERT_TRUE(::IsWindow(page->m_hWnd));
+    EXPECT_EQ(::GetParent(page->m_hWnd), frame);
+    EXPECT_EQ(context.notifyWindow, page->m_hWnd);
+    EXPECT_STREQ(context.errorCode, "EXG8001");
+    ::DestroyWindow(page->m_hWnd);
+    context.notifyWindow = nullptr;
+    CTextDef::SetDomainUrl("");
+
+    EXPECT_EQ(KAVOCore_GetPageObject("NORMAL_SEQUENCE", frame, nullptr), nullptr);
 }
 
 // The requirement check itself runs: the results no longer hold what the test put there.
