@@ -174,6 +174,16 @@ bool JourneyRunner::Prepare(std::string* error)
     SetDefinitionText(definition, "COMMON_INITCONF_URL", m_server.BaseUrl());
     SetDefinitionText(definition, "COMMON_URI_OPS", m_server.Url(FakeServer::OrdersPath()));
     SetDefinitionText(definition, "COMMON_NAME_LOGFILE", "kavo.log");
+    // The texts an operator ships in its own definition, which the built-in one leaves empty;
+    // a later entry of a key replaces an earlier one.
+    const std::string operatorTexts = ReadWholeFile(SourcePath("tests/journey/operator-texts.def"));
+    if (operatorTexts.empty()) {
+        *error = "cannot read tests/journey/operator-texts.def";
+        return false;
+    }
+    if (definition.size() >= 2 && definition.compare(definition.size() - 2, 2, "\r\n") != 0)
+        definition += "\r\n";
+    definition += operatorTexts;
     if (!WriteWholeFile(run + "\\text.def", definition) || !CTextDef::LoadFromFile((run + "\\text.def").c_str())) {
         *error = "cannot write the test text definition";
         return false;
@@ -521,6 +531,11 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
         if (!held)
             *why = "the last query was \"" + seen + "\"";
         return held;
+    }
+    if (verb == "orders") {
+        if (!m_server.OrdersModel(f[0]))
+            return *why = "the fake order system did not take the model", false;
+        return true;
     }
     if (verb == "picture")
         return TakePicture(why);

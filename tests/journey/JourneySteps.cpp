@@ -28,6 +28,7 @@ struct Verb {
 // html      <control> <command>                        to that browser control's scripted browser
 // document  <url>                                      waits for the program's DocumentComplete of url
 // request   <path> <query>                             the fake server's last request to path had query
+// orders    <json>                                     sets members of the fake order system's customer
 // picture                                              one more gallery picture of the page shown
 // close                                                the title bar's Close
 // exit      <value> | any                              waits for the end and checks its 32-bit exit value
@@ -46,6 +47,7 @@ const Verb kJourneyVerbs[] = {
     {"html", 2, 2, true, {Check::Any, Check::Any}},
     {"document", 1, 1, false, {Check::Any, Check::Any}},
     {"request", 2, 2, false, {Check::Any, Check::Any}},
+    {"orders", 1, 1, true, {Check::Any, Check::Any}},
     {"picture", 0, 0, false, {Check::Any, Check::Any}},
     {"close", 0, 0, false, {Check::Any, Check::Any}},
     {"exit", 1, 1, false, {Check::ExitValue, Check::Any}},

@@ -4,6 +4,34 @@
 #include "PageTexts.h"
 
 // No browser control: the page shows its progress or result in plain controls.
+namespace {
+
+// The percent text comes from downloaded definitions: it may only hold "%%" and at most one
+// integer conversion, or a stray "%s" or "%n" would read or write through the number.
+bool TakesOneNumberAtMost(const char* format)
+{
+    int conversions = 0;
+    for (const char* p = format; *p; ++p) {
+        if (*p != '%')
+            continue;
+        if (*++p == '%')
+            continue;
+        while (*p == '-' || *p == '+' || *p == ' ' || *p == '0' || *p == '#')
+            ++p;
+        while (*p >= '0' && *p <= '9')
+            ++p;
+        if (*p == '.')
+            for (++p; *p >= '0' && *p <= '9'; ++p) {
+            }
+        if (*p != 'd' && *p != 'i' && *p != 'u')
+            return false;
+        ++conversions;
+    }
+    return conversions <= 1;
+}
+
+}  // namespace
+
 CInstallDialog::CInstallDialog() : CKAVODlg(0xFFFF) {}
 
 CInstallDialog::~CInstallDialog() = default;
@@ -32,7 +60,10 @@ void CInstallDialog::ShowProgressText(int phase, int value)
         CString format;
         GetExpandedText(format, "B_N09_IDC_STATIC6_n");
         CString text;
-        text.Format(format, value);
+        if (TakesOneNumberAtMost(format))
+            text.Format(format, value);
+        else
+            text = format;
         ::SetDlgItemTextA(m_hWnd, IDC_STATIC6, text);
     } else if (phase == 1) {
         setText(IDC_STATIC6, "B_N09_IDC_STATIC6_2");

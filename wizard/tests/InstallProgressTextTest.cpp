@@ -109,6 +109,35 @@ TEST_F(InstallProgressText, EachReportSetsItsStepTextKeepsPhaseAndValueAndRepain
     }
 }
 
+// The percent text is downloaded: only a number and "%%" are formatted into it, anything
+// else is shown as it stands instead of reading or writing through the value.
+TEST_F(InstallProgressText, PercentTextFormatsOnlyOneNumber)
+{
+    const struct {
+        const char* format;
+        const char* shown;
+    } cases[] = {
+        {"%d%%", "42%"},
+        {"%3d %%", " 42 %"},
+        {"%-4i|", "42  |"},
+        {"no number", "no number"},
+        {"%s", "%s"},
+        {"%n%d", "%n%d"},
+        {"%d of %d", "%d of %d"},
+        {"%I64d", "%I64d"},
+        {"ends with %", "ends with %"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.format);
+        CTextDef::SetText("B_N09_IDC_STATIC6_n", c.format);
+        CInstallDialog* page = OpenShown();
+        ASSERT_NE(page, nullptr);
+        page->ShowProgressText(1, 42);
+        EXPECT_EQ(ControlText(page->m_hWnd, IDC_STATIC6), c.shown);
+        ::DestroyWindow(page->m_hWnd);
+    }
+}
+
 TEST_F(InstallProgressText, BothFinishedStepsShowTheMarkTogether)
 {
     CInstallDialog* page = OpenShown();
