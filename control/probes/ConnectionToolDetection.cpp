@@ -74,7 +74,7 @@ void DetectConnectionTool(PevlinState& state)
             return;
         }
     }
-    if (HasEnterNet())
+    if (HasOldConnectionTool())
         state.toolKind = 0;
 }
 

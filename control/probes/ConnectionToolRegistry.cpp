@@ -12,7 +12,7 @@ constexpr ULONG kValueLimit = 260;
 
 }  // namespace
 
-bool HasEnterNet()
+bool HasOldConnectionTool()
 {
     CRegKey key;
     return key.Open(HKEY_LOCAL_MACHINE, kOldConnectionToolKey, KEY_READ) == ERROR_SUCCESS;

@@ -6,7 +6,7 @@ constexpr const char kConnectionToolKey[] = "SOFTWARE\\Efficient Networks\\Tango
 constexpr const char kOldConnectionToolKey[] = "SOFTWARE\\Efficient Networks\\EnterNet\\GenericInfo";
 
 // The old tool generation's key exists.
-bool HasEnterNet();
+bool HasOldConnectionTool();
 // 0 tool key missing, 1 "Version" begins with "1.2.", 2 any other version, -1 unreadable.
 int GetToolVersionKind();
 // 0 "CompanyName" is "KRVJ", 1 "KRVK", -1 anything else or unreadable.

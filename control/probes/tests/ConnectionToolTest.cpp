@@ -132,7 +132,7 @@ TEST_F(ConnectionTool, KindAndRegionFollowVersionCompanyProgramAndTheOldToolsKey
 
         EXPECT_EQ(GetToolVersionKind(), c.versionKind) << c.name;
         EXPECT_EQ(GetToolCompany(), c.companyKind) << c.name;
-        EXPECT_EQ(HasEnterNet(), c.oldKey) << c.name;
+        EXPECT_EQ(HasOldConnectionTool(), c.oldKey) << c.name;
         PevlinState state;
         state.toolKind = 7;
         strcpy(state.toolRegion, "OLD");
@@ -235,7 +235,7 @@ TEST_F(ConnectionTool, SessionArgumentFollowsTheCompanyCode)
 
 TEST_F(ConnectionTool, CommandsRunTheToolEvenWithAProgramPlantedAtTheFirstBlank)
 {
-    // Unquoted, "...\Connection Tool\app\TangoManager.exe" would start "...\Connection.exe".
+    // Unquoted, the program path "...\Connection Tool\app\..." would start "...\Connection.exe".
     ASSERT_TRUE(CopyFileA((TestBinFolder() + "\\pevlin_fake_tool.exe").c_str(), (root + "\\Connection.exe").c_str(),
                           FALSE));
     WriteToolKey("2.2.5", "KRVJ", toolFolder);
