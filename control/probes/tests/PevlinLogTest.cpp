@@ -158,4 +158,22 @@ TEST_F(PevlinLog, FileThatCannotBeOpenedSkipsTheGroup)
     EXPECT_EQ(GetFileAttributesA(state.logFilePath), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST_F(PevlinLog, OldSystemGetsAConsoleAndTheBrowserWindowHiddenBeforeTheTools)
+{
+    const HWND browser = CreateWindowExA(0, "STATIC", "IEXPLORE", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100,
+                                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(browser, nullptr);
+    ASSERT_TRUE(WriteWholeFile(path, ""));
+    CopyBounded(state.logFilePath, path.c_str());
+    state.osClass = 0;
+    WriteLogHeader(state);
+    EXPECT_FALSE(IsWindowVisible(browser));
+    WriteLogFooter(state);
+    DestroyWindow(browser);
+    const std::vector<std::string> lines = ReadLines(path);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(ParseLogLine(lines.front().c_str()).kind, LogLineKind::Start);
+    EXPECT_EQ(ParseLogLine(lines[lines.size() - 3].c_str()).kind, LogLineKind::End);
+}
+
 }  // namespace
