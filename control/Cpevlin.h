@@ -82,7 +82,6 @@ public:
     void FireOnChanged(DISPID id) override { FirePropertyChanged(id); }
 
     PevlinState& State() { return m_state; }
-    bool Running() const { return m_running; }
 
     BEGIN_MSG_MAP(Cpevlin)
         MESSAGE_HANDLER(WM_SHOWWINDOW, OnShowWindow)

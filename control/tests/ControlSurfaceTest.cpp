@@ -27,7 +27,7 @@ TEST_F(HostedControl, PanelIsActiveInItsHostWithStatusClearedAndButtonsHidden)
     ASSERT_NE(host.Dispatch(), nullptr);
     HWND panel = host.Panel();
     ASSERT_NE(panel, nullptr);
-    EXPECT_TRUE(IsWindowVisible(panel));
+    EXPECT_TRUE(Shown(panel));
     EXPECT_TRUE(GetWindowLongA(panel, GWL_STYLE) & WS_CHILD);
 
     char text[256] = {};
@@ -35,8 +35,8 @@ TEST_F(HostedControl, PanelIsActiveInItsHostWithStatusClearedAndButtonsHidden)
     EXPECT_STREQ(text, "");
     for (int hidden : {IDC_PEVLIN_ABORT, IDC_PEVLIN_CHOOSER_FRAME, IDC_PEVLIN_CHOOSER_TEXT, IDC_PEVLIN_PROFILES,
                        IDC_PEVLIN_CONNECT})
-        EXPECT_FALSE(IsWindowVisible(GetDlgItem(panel, hidden))) << hidden;
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(panel, IDC_PEVLIN_PROGRESS)));
+        EXPECT_FALSE(Shown(GetDlgItem(panel, hidden))) << hidden;
+    EXPECT_TRUE(Shown(GetDlgItem(panel, IDC_PEVLIN_PROGRESS)));
     PBRANGE range = {};
     SendDlgItemMessageA(panel, IDC_PEVLIN_PROGRESS, PBM_GETRANGE, FALSE, LPARAM(&range));
     EXPECT_EQ(range.iLow, 0);

@@ -85,13 +85,21 @@ inline HRESULT CallByName(IDispatch* object, const wchar_t* name, WORD flags, VA
     return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, nullptr, nullptr);
 }
 
-// A top-level window with a child that hosts the control by its class id, in-place active.
+// Shown by its own WS_VISIBLE style; the host's frame stays hidden (a visible top-level
+// window takes Wine seconds to destroy), so IsWindowVisible would say no.
+inline bool Shown(HWND window)
+{
+    return window && (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE);
+}
+
+// A top-level window with a child that hosts the control by its class id, in-place active;
+// the frame is shown only for a picture.
 class ControlHost {
 public:
-    ControlHost()
+    explicit ControlHost(bool shown = false)
     {
         AtlAxWinRegisterClass(kClsidPevlinText);
-        m_frame = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480, nullptr,
+        m_frame = CreateWindowExA(0, "STATIC", "host", WS_POPUP | (shown ? WS_VISIBLE : 0), 0, 0, 640, 480, nullptr,
                                   nullptr, nullptr, nullptr);
         m_host = CreateWindowExA(0, kClsidPevlinText, "", WS_CHILD | WS_VISIBLE, 10, 10, 500, 300, m_frame, nullptr,
                                  GetModuleHandleA(nullptr), nullptr);

@@ -128,10 +128,17 @@ unsigned __stdcall QuitAwareWorker(void* argument)
 
 // Runs step on the page's thread, from its message pump, until it answers true: what page
 // script does from a timer while a diagnosis runs.
+// A step that pumps (a nested Execute) sees no timer of its own.
 std::function<bool()> g_pageStep;
+bool g_inPageStep = false;
 void CALLBACK PageTimer(HWND, UINT, UINT_PTR id, DWORD)
 {
-    if (g_pageStep && g_pageStep()) {
+    if (!g_pageStep || g_inPageStep)
+        return;
+    g_inPageStep = true;
+    const bool done = g_pageStep();
+    g_inPageStep = false;
+    if (done) {
         KillTimer(nullptr, id);
         g_pageStep = nullptr;
     }
@@ -151,7 +158,7 @@ std::string ItemText(HWND panel, int id)
 
 bool ItemVisible(HWND panel, int id)
 {
-    return IsWindowVisible(GetDlgItem(panel, id)) != FALSE;
+    return Shown(GetDlgItem(panel, id));
 }
 
 // Writes the screen area of window as a BMP file.
@@ -197,7 +204,9 @@ protected:
         ASSERT_EQ(CoRegisterClassObject(kClsidPevlin, PevlinClassFactory(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
                                         &m_registration),
                   S_OK);
-        m_host = new ControlHost;
+        char folder[MAX_PATH];
+        m_pictureFolder = GetEnvironmentVariableA("KAVO_GALLERY_DIR", folder, MAX_PATH) ? folder : "";
+        m_host = new ControlHost(!m_pictureFolder.empty());
         ASSERT_NE(m_host->Dispatch(), nullptr);
         CComPtr<Ipevlin> control;
         ASSERT_EQ(m_host->Dispatch()->QueryInterface(kIidIpevlin, reinterpret_cast<void**>(&control)), S_OK);
@@ -226,6 +235,8 @@ protected:
     HRESULT ScriptCall(const wchar_t* method) { return CallByName(m_host->Dispatch(), method, DISPATCH_METHOD); }
 
     WorkerRun m_run;
+    // Where the run's picture of the panel goes (KAVO_GALLERY_DIR); empty for none.
+    std::string m_pictureFolder;
     DWORD m_registration = 0;
     ControlHost* m_host = nullptr;
     Cpevlin* m_control = nullptr;
@@ -248,9 +259,8 @@ TEST_F(ExecutionFrame, WorkerDrivesThePanelWhileThePageReadsItsStepCode)
         positionDuring = SendDlgItemMessageA(m_panel, IDC_PEVLIN_PROGRESS, PBM_GETPOS, 0, 0);
         abortShownDuring = ItemVisible(m_panel, IDC_PEVLIN_ABORT);
         codeDuring = ScriptRtnCode();
-        char folder[MAX_PATH];
-        if (GetEnvironmentVariableA("KAVO_GALLERY_DIR", folder, MAX_PATH))
-            WriteWindowPicture(m_panel, std::string(folder) + "\\progress-panel.bmp");
+        if (!m_pictureFolder.empty())
+            WriteWindowPicture(m_panel, m_pictureFolder + "\\progress-panel.bmp");
         m_run.released = true;
         return true;
     });
