@@ -25,11 +25,10 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Freeze(DWORD, LONG, void*, DWORD*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Unfreeze(DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) override
+    HRESULT STDMETHODCALLTYPE SetAdvise(DWORD, DWORD flags, IAdviseSink* sink) override
     {
         Self()->m_viewSink = sink;
         Self()->m_viewAdviseFlags = flags;
-        (void)aspects;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override

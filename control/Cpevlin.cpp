@@ -4,6 +4,8 @@
 #include <olectl.h>
 #include <process.h>
 
+#include <vector>
+
 #include "CComClassFactory.h"
 #include "PevlinPanel.h"
 
@@ -136,13 +138,11 @@ HRESULT Cpevlin::get_Version(LONG* version)
     const DWORD size = ::GetFileVersionInfoSizeA(path, &handle);
     if (size == 0)
         return S_OK;
-    CSimpleArray<BYTE> block;
-    for (DWORD i = 0; i < size; ++i)
-        block.Add(0);
+    std::vector<BYTE> block(size);
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT fixedSize = 0;
-    if (::GetFileVersionInfoA(path, 0, size, block.GetData()) &&
-        ::VerQueryValueA(block.GetData(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize) && fixed &&
+    if (::GetFileVersionInfoA(path, 0, size, block.data()) &&
+        ::VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize) && fixed &&
         fixedSize >= sizeof *fixed)
         *version = LONG(HIWORD(fixed->dwFileVersionMS));
     return S_OK;
