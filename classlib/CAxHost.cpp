@@ -344,18 +344,23 @@ LRESULT CALLBACK HostWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
 
 bool AtlAxWinInit()
 {
+    return AtlAxWinRegisterClass(kWebBrowserClassName);
+}
+
+bool AtlAxWinRegisterClass(const char* classIdText)
+{
     // A class of this module, whose code is its procedure, not a global one: a global class
     // would keep the procedure of whichever module registered it first, and run unloaded
     // code once that module is gone. Dialog templates of this module find it by its handle.
     const HINSTANCE module = reinterpret_cast<HINSTANCE>(&__ImageBase);
     WNDCLASSEXA existing = {sizeof existing};
-    if (::GetClassInfoExA(module, kWebBrowserClassName, &existing))
+    if (::GetClassInfoExA(module, classIdText, &existing))
         return true;
     WNDCLASSEXA windowClass = {sizeof windowClass};
     windowClass.lpfnWndProc = HostWindowProc;
     windowClass.hInstance = module;
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = kWebBrowserClassName;
+    windowClass.lpszClassName = classIdText;
     return ::RegisterClassExA(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 

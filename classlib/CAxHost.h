@@ -14,6 +14,9 @@ extern const char kWebBrowserClassName[];
 // one can be created. Each module registers its own class with its own procedure; dialogs of
 // CAxDialogImpl call this themselves. Safe to call more than once.
 bool AtlAxWinInit();
+// The same for a window class named classIdText, a class id in braces: a window of that class
+// hosts that control (a container made without a template, a test's host).
+bool AtlAxWinRegisterClass(const char* classIdText);
 
 // The control hosted in window (AddRef'd); S_FALSE with null when it holds none.
 HRESULT AtlAxGetControl(HWND window, IUnknown** control);

@@ -1,0 +1,3 @@
+#include "PevlinWorkers.h"
+
+PevlinWorker g_pevlinWorkers[kPevlinMethodCount] = {nullptr, nullptr, nullptr, nullptr};

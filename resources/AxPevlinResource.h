@@ -1,0 +1,14 @@
+// Resource ids of the connection-check control.
+#pragma once
+
+#define IDB_PEVLIN_TOOLBOX 102
+#define IDR_PEVLIN_REGISTRY 103
+#define IDD_PEVLIN 104
+
+#define IDC_PEVLIN_PROGRESS 201
+#define IDC_PEVLIN_ABORT 202
+#define IDC_PEVLIN_PROFILES 203
+#define IDC_PEVLIN_CONNECT 204
+#define IDC_PEVLIN_STATUS 205
+#define IDC_PEVLIN_CHOOSER_TEXT 206
+#define IDC_PEVLIN_CHOOSER_FRAME 207
