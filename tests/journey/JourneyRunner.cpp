@@ -537,7 +537,26 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
         const std::string& object = f[0];
         if (object.size() < 2 || object.front() != '{' || object.back() != '}')
             return *why = "the model is no JSON object", false;
-        if (!m_server.OrdersModel(object.substr(1, object.size() - 2)))
+        // The fake order system keeps texts as bytes, one character each: the step's CP932
+        // bytes go over as such characters.
+        // A trail byte may look like a backslash or a quote, so both bytes of a character go escaped.
+        const std::string inner = object.substr(1, object.size() - 2);
+        std::string members;
+        for (size_t i = 0; i < inner.size(); ++i) {
+            const unsigned char byte = static_cast<unsigned char>(inner[i]);
+            if (byte < 0x80) {
+                members += inner[i];
+                continue;
+            }
+            const size_t bytes = IsDBCSLeadByteEx(932, byte) && i + 1 < inner.size() ? 2 : 1;
+            for (size_t k = 0; k < bytes; ++k) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(inner[i + k]));
+                members += escaped;
+            }
+            i += bytes - 1;
+        }
+        if (!m_server.OrdersModel(members))
             return *why = "the fake order system did not take the model", false;
         return true;
     }

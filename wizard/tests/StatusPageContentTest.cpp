@@ -224,6 +224,11 @@ TEST_F(StatusPageContent, CustomerDataIsEscapedInTheDocumentAndShownAsItIsInCont
     ASSERT_NE(modify, nullptr);
     EXPECT_EQ(Html(modify), "<p>12&lt;34&gt;|山田&nbsp;&amp;&nbsp;&quot;太郎&quot;|&ErrorChar;</p>");
     EXPECT_EQ(ItemText(modify, IDC_STATIC4), "お名前：山田 & \"太郎\" 様");
+
+    // A "&" in the customer's data is no shortcut marker in these controls: it shows as it is.
+    for (const CWBDialog* page : {static_cast<const CWBDialog*>(status), static_cast<const CWBDialog*>(modify)})
+        for (const int id : {IDC_STATIC3, IDC_STATIC4})
+            EXPECT_NE(::GetWindowLongA(::GetDlgItem(page->m_hWnd, id), GWL_STYLE) & SS_NOPREFIX, 0) << id;
 }
 
 TEST_F(StatusPageContent, ModifyPageTextsFollowTheContracts)
