@@ -171,9 +171,23 @@ TEST_F(FeeTableLoad, FailedLoadStaysFailedAndBothLookupsAnswerZero)
     }
 }
 
+TEST_F(FeeTableLoad, BadLineEndsTheParseWithTheRowsBeforeItKept)
+{
+    CFeeCalc table;
+    ASSERT_EQ(table.Parse("1,300\nbad\n3,200\n"), FEECALC_PARSE_ERROR);
+    // A load parses its body ahead of the rows already there, so a ready table shows them.
+    ASSERT_TRUE(server->Route(kTablePath, "10,100\n"));
+    ASSERT_EQ(table.StartLoad(url.c_str(), FALSE), FEECALC_READY);
+    EXPECT_EQ(table.GetUnitFee(2), 300);
+    EXPECT_EQ(table.GetUnitFee(4), 300);  // no row after the bad line
+    EXPECT_EQ(table.GetUnitFee(10), 100);
+    EXPECT_EQ(table.GetTotalFee(10), 100 + 9 * 300);
+}
+
 TEST_F(FeeTableLoad, LookupsAnswerZeroWhileLoadingAndNamedEventsAreSetAtTheEnd)
 {
-    ASSERT_TRUE(server->Route(kTablePath, "1,300\n3,200\n", 200, "{}", 0.5));
+    // Long enough for the checks in between on a busy machine.
+    ASSERT_TRUE(server->Route(kTablePath, "1,300\n3,200\n", 200, "{}", 1.5));
     NamedEvent before("before");
     NamedEvent during("during");
     CFeeCalc table;
