@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The README's run command. Installs what is needed, builds, registers the scripted browser
 # in the build's Wine prefix and runs the demo journey (tests/journey/demo.journey) under
-# Xvfb against the bundled fake operator; then writes the page gallery to
+# Xvfb against the bundled fake operator, then the page bench's gallery case (every page's
+# document for a signed-in customer, in build/demo/pages); then writes the page gallery to
 # build/demo/index.html and prints its path.
 #
 #   run-main.sh --live [ARGUMENTS]   with a display: the wizard shown on it instead, started
@@ -22,7 +23,7 @@ else
   bash "$top/tests/env/install-deps.sh" --gallery
 fi
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-i686-mingw.cmake"
-cmake --build "$build" -j "$(nproc)" --target kavo-journey
+cmake --build "$build" -j "$(nproc)" --target kavo-journey wizard_tests
 
 if [ $live = 1 ]; then
   mkdir -p "$build/live"
@@ -51,11 +52,14 @@ kavo_register_scripted_browser
 rc=0
 wine "$build/bin/kavo-journey.exe" tests/journey/demo.journey --run-folder "\$(winepath -w "$demo/run")" \
   --pictures "\$(winepath -w "$demo")" || rc=\$?
+mkdir -p "$demo/pages"
+( cd "$build" && KAVO_BIN_DIR="$build/bin" KAVO_PAGE_GALLERY_DIR="\$(winepath -w "$demo/pages")" \
+  wine bin/wizard_tests.exe "--gtest_filter=PageGallery.*" --gtest_color=no ) || rc=\$?
 kavo_wine_stop
 exit \$rc
 INNER
 start=$(date +%s)
 xvfb-run -a -s "-screen 0 1024x768x24" bash "$build/run-main-inner.sh"
-python3 "$top/tests/journey/make_gallery.py" "$demo" "$demo/run/record"
+python3 "$top/tests/journey/make_gallery.py" "$demo" "$demo/run/record" "$demo/pages"
 echo "demo journey and gallery: $(( $(date +%s) - start )) s"
 echo "$demo/index.html"

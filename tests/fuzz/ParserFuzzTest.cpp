@@ -6,11 +6,14 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
 #include "CAtlMap.h"
 #include "CExtDef.h"
+#include "CFeeCalc.h"
+#include "CMotdFetcher.h"
 #include "COpsRequest.h"
 #include "CScopedComInit.h"
 #include "CPageContext.h"
@@ -22,6 +25,7 @@
 #include "FuzzRun.h"
 #include "GuardedBytes.h"
 #include "KavoTestPaths.h"
+#include "UrlText.h"
 
 namespace {
 
@@ -55,6 +59,18 @@ std::vector<std::string> DefinitionSeeds()
     };
     AddPieces(seeds, Seed("resources/text.def"), 600);
     return seeds;
+}
+
+std::vector<std::string> NoticeSeeds()
+{
+    return {Seed("tests/fuzz/seeds/notice.txt"), Seed("tests/fuzz/seeds/fee_table.txt")};
+}
+
+std::vector<std::string> FeeTableSeeds()
+{
+    // The table twice: most splices then carry rows.
+    return {Seed("tests/fuzz/seeds/fee_table.txt"), Seed("tests/fuzz/seeds/fee_table.txt"),
+            Seed("tests/fuzz/seeds/notice.txt")};
 }
 
 std::vector<std::string> AnswerSeeds()
@@ -205,6 +221,52 @@ TEST_F(ParserFuzz, DownloadedTextSurvivesMutatedBodies)
     });
     DeleteFileA((folder + "\\" + name).c_str());
     RemoveDirectoryA(folder.c_str());
+}
+
+TEST_F(ParserFuzz, NoticeSurvivesMutatedText)
+{
+    CFuzzRun run("notice", NoticeSeeds(), 0x0B0711CE, 3000);
+    run.Run([](const std::string& input) {
+        const CGuardedBytes text(input, true);
+        CMotdFetcher fetcher;
+        fetcher.Parse(text.Data());
+        fetcher.GetOpsStatus();
+        fetcher.GetBody();
+    });
+}
+
+// The one input of the fee table run, served as the download's body.
+const std::string* g_feeTableBody = nullptr;
+
+bool ServeFeeTableBody(const char*, CString& body)
+{
+    body = g_feeTableBody->c_str();
+    PlaceAtGuardPage(body);
+    return true;
+}
+
+TEST_F(ParserFuzz, FeeTableSurvivesMutatedTextAndItsLookupsAnyCount)
+{
+    const UrlTextFetcher former = SetUrlTextFetcher(ServeFeeTableBody);
+    CFuzzRun run("feetable", FeeTableSeeds(), 0xFEE7AB1E, 2000);
+    run.Run([](const std::string& input) {
+        const CGuardedBytes text(input, true);
+        CFeeCalc parsed;
+        if (parsed.Parse(text.Data()) != FEECALC_READY)
+            return;
+
+        // Only a loaded table answers its lookups: the whole load, with the input as its body
+        // (a thread each, so only for the tables that parse).
+        g_feeTableBody = &input;
+        CFeeCalc table;
+        table.StartLoad("http://127.0.0.1/fee.txt", FALSE);
+        for (int count : {INT_MIN, -1, 0, 1, 2, 3, 10, 101, 1000000, INT_MAX}) {
+            table.GetUnitFee(count);
+            table.GetTotalFee(count);
+        }
+    });
+    SetUrlTextFetcher(former);
+    g_feeTableBody = nullptr;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Turns a journey's pictures into the page gallery.
 
-make_gallery.py GALLERY RECORD
+make_gallery.py GALLERY RECORD [PAGES]
 
 GALLERY holds what kavo-journey.exe --pictures wrote: pictures.txt (one tab-separated line a
 picture: number, screen id, page class, step letters, document, frame x y w h, browser x y
@@ -35,8 +35,38 @@ def render(page_file, png, width, height):
         shutil.rmtree(profile, ignore_errors=True)
 
 
+def styled(body, css):
+    if not re.search(rb"charset", body[:1024], re.I):
+        body = CHARSET_LINE + body
+    # The sheets the page applied come last, as the browser adds them to the document.
+    return body + b"\r\n<style>\r\n" + css + b"\r\n</style>\r\n"
+
+
+def signed_in_pages(gallery, pages, default_css):
+    """Renders the bench's documents; returns (screen, page class, picture, raw link) rows."""
+    html_dir = os.path.join(gallery, "html")
+    rows = []
+    index = os.path.join(pages, "index.txt")
+    if not os.path.exists(index):
+        return rows
+    for line in open(index, encoding="ascii"):
+        screen, page_class, width, height = line.rstrip("\r\n").split("\t")
+        name = "signed-in-" + screen
+        body = open(os.path.join(pages, screen + ".html"), "rb").read()
+        css_file = os.path.join(pages, screen + ".css")
+        css = open(css_file, "rb").read() if os.path.exists(css_file) else b""
+        shutil.copy(os.path.join(pages, screen + ".html"), os.path.join(html_dir, name + ".html"))
+        page_file = os.path.join(html_dir, name + "-rendered.html")
+        open(page_file, "wb").write(styled(body, css if css.strip() else default_css))
+        picture = name + ".png"
+        render(os.path.abspath(page_file), os.path.join(gallery, picture), int(width), int(height))
+        rows.append((screen, page_class, picture, "html/%s.html" % name))
+    return rows
+
+
 def main():
     gallery, record = sys.argv[1], sys.argv[2]
+    pages = sys.argv[3] if len(sys.argv) > 3 else None
     default_css = open(os.path.join(gallery, "default-stylesheet.css"), "rb").read()
     html_dir = os.path.join(gallery, "html")
     os.makedirs(html_dir, exist_ok=True)
@@ -54,10 +84,7 @@ def main():
             css = open(css_file, "rb").read() if os.path.exists(css_file) else default_css
             shutil.copy(source, os.path.join(html_dir, document + ".html"))
             raw_link = "html/%s.html" % document
-            if not re.search(rb"charset", body[:1024], re.I):
-                body = CHARSET_LINE + body
-            # The sheets the page applied come last, as the browser adds them to the document.
-            page = body + b"\r\n<style>\r\n" + css + b"\r\n</style>\r\n"
+            page = styled(body, css)
             page_file = os.path.join(html_dir, "%02d-rendered.html" % int(number))
             open(page_file, "wb").write(page)
             rendered = os.path.join(html_dir, "%02d-rendered.png" % int(number))
@@ -66,8 +93,11 @@ def main():
                             os.path.join(gallery, picture), os.path.join(gallery, picture)], check=True)
         rows.append((number, screen, page_class, steps, picture, raw_link))
 
+    signed_in = signed_in_pages(gallery, pages, default_css) if pages else []
+
     out = ['<!DOCTYPE html>', '<html lang="ja"><head><meta charset="utf-8"><title>KAVO page gallery</title>',
-           '<style>body{font-family:sans-serif} figure{margin:1em 0 2em} img{border:1px solid #888}</style>',
+           '<style>body{font-family:sans-serif} figure{margin:1em 0 2em} img{border:1px solid #888}'
+           ' img.page{border:1px solid #ccc}</style>',
            '</head><body>', '<h1>KAVO page gallery</h1>',
            '<p>The frame as shown under Xvfb, with the HTML each page wrote rendered into its browser area.</p>']
     for number, screen, page_class, steps, picture, raw_link in rows:
@@ -76,6 +106,16 @@ def main():
                    '</figcaption><img src="%s" alt="%s"></figure>'
                    % (number, number, html.escape(screen), html.escape(page_class), html.escape(steps or "(none)"),
                       link, picture, html.escape(screen)))
+    if pages:
+        out.append('<h2>サインイン後のページ</h2>')
+        out.append('<p>Each page with a browser, shown for a signed-in customer with contracts and serials, '
+                   'its HTML rendered at the size of its browser control.</p>' if signed_in else
+                   '<p>No page wrote a document for the signed-in customer.</p>')
+        for screen, page_class, picture, raw_link in signed_in:
+            out.append('<figure id="s-%s"><figcaption><b>%s</b> &middot; %s &middot; <a href="%s">raw HTML</a>'
+                       '</figcaption><img class="page" src="%s" alt="%s"></figure>'
+                       % (html.escape(screen), html.escape(screen), html.escape(page_class), html.escape(raw_link),
+                          html.escape(picture), html.escape(screen)))
     out.append('</body></html>')
     open(os.path.join(gallery, "index.html"), "w", encoding="utf-8").write("\n".join(out) + "\n")
 
