@@ -16,7 +16,9 @@
 #include <vector>
 
 #include "CFeeCalc.h"
+#include "CHandle.h"
 #include "CTextDef.h"
+#include "KavoTestPaths.h"
 #include "PageFactory.h"
 #include "PageTable.h"
 
@@ -76,6 +78,11 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(CTextDef::LoadFromResource(::GetModuleHandleA(nullptr), 3));
+        // What the operator's own definition adds, as the bundled operator's run has it.
+        CHandle operatorTexts(::CreateFileA(SourcePath("tests/journey/operator-texts.def").c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(operatorTexts);
+        ASSERT_TRUE(CTextDef::ParseFile(operatorTexts));
         PageBench::SetUp();
         ASSERT_TRUE(Server().Reset());
         // Whatever a page fetches or navigates to stays on the fake server.
