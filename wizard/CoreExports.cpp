@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "CachedValues.h"
 #include "CRegKey.h"
 #include "CTextDef.h"
 #include "CoreModule.h"
@@ -44,19 +45,13 @@ bool IsMainProgramName(const char* baseName)
 void OverlayCachedValues()
 {
     CRegKey key;
-    const HKEY root = CTextDef::GetRegRoot("COMMON_REG_HKCU_KAVO");
-    const CString path = CTextDef::GetRegPath("COMMON_REG_HKCU_KAVO") + "\\cached extdef";
-    if (!root || key.Open(root, path, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY) != ERROR_SUCCESS)
+    if (!OpenCachedValuesKey(key, false))
         return;
-    const CString names = CTextDef::GetText("COMMON_DATA_CACHED_EXTDEF_PROPERTIES");
-    int position = 0;
-    for (;;) {
-        const CString name = names.Tokenize("\r\n,", position);
-        if (position < 0)
-            break;
+    const CSimpleArray<CString> names = CachedValueNames();
+    for (int i = 0; i < names.GetSize(); ++i) {
         CString value;
-        if (ReadCachedText(key, name, value))
-            CTextDef::SetText(name, value);
+        if (ReadCachedText(key, names[i], value))
+            CTextDef::SetText(names[i], value);
     }
 }
 

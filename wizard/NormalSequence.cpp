@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "CachedValues.h"
 #include "CCheckRequirement.h"
 #include "CFeeCalc.h"
 #include "CMotdFetcher.h"
@@ -29,20 +30,11 @@ namespace {
 // reads back after the restart.
 void WriteDefinitionCache(CRegKey& cache)
 {
-    const HKEY root = CTextDef::GetRegRoot("COMMON_REG_HKCU_KAVO");
-    if (!root)
+    if (!OpenCachedValuesKey(cache, true))
         return;
-    const CString path = CTextDef::GetRegPath("COMMON_REG_HKCU_KAVO") + "\\cached extdef";
-    if (cache.Create(root, path, KEY_READ | KEY_CREATE_SUB_KEY | KEY_SET_VALUE) != ERROR_SUCCESS)
-        return;
-    const CString names = CTextDef::GetText("COMMON_DATA_CACHED_EXTDEF_PROPERTIES");
-    int position = 0;
-    for (;;) {
-        const CString name = names.Tokenize("\r\n,", position);
-        if (position < 0)
-            break;
-        cache.SetStringValue(name, CTextDef::GetText(name));
-    }
+    const CSimpleArray<CString> names = CachedValueNames();
+    for (int i = 0; i < names.GetSize(); ++i)
+        cache.SetStringValue(names[i], CTextDef::GetText(names[i]));
 }
 
 // The clean-up later deletes this folder with everything in it: a path cut at the field's

@@ -12,39 +12,12 @@
 #include "CTextDef.h"
 #include "FakeServer.h"
 #include "KavoMessages.h"
+#include "NotifyWindow.h"
 #include "ThreadStart.h"
 
 namespace {
 
 const char kNoticePath[] = "/notice/notice_k.txt";
-
-// A window for the end-of-fetch message.
-class NotifyWindow {
-public:
-    NotifyWindow() : m_window(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {}
-    ~NotifyWindow() { DestroyWindow(m_window); }
-    NotifyWindow(const NotifyWindow&) = delete;
-    NotifyWindow& operator=(const NotifyWindow&) = delete;
-    HWND Get() const { return m_window; }
-
-    // The end-of-fetch messages queued for the window within ms (at least one, unless none came).
-    std::vector<MSG> Wait(DWORD ms)
-    {
-        std::vector<MSG> done;
-        const DWORD start = GetTickCount();
-        for (;;) {
-            MSG msg;
-            while (PeekMessageA(&msg, m_window, WM_KAVO_REQUESTDONE, WM_KAVO_REQUESTDONE, PM_REMOVE))
-                done.push_back(msg);
-            if (!done.empty() || GetTickCount() - start >= ms)
-                return done;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_POSTMESSAGE);
-        }
-    }
-
-private:
-    HWND m_window;
-};
 
 HANDLE FailingStarter(ThreadProc, void*, unsigned, unsigned*)
 {

@@ -15,6 +15,7 @@
 #include "KavoMessages.h"
 #include "OpsTiming.h"
 #include "PcInfo.h"
+#include "NotifyWindow.h"
 #include "ThreadStart.h"
 
 namespace {
@@ -640,35 +641,6 @@ TEST_F(OpsRun, AnswerWithoutDateHeaderTakesThePcClock)
     EXPECT_EQ(Run("1001"), 0);
     EXPECT_EQ(ServerTimeHhmm(LONGLONG(ctx.response.serverTime)), 2349);
 }
-
-// A page's window for the completion message.
-class NotifyWindow {
-public:
-    NotifyWindow() : m_window(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {}
-    ~NotifyWindow() { DestroyWindow(m_window); }
-    NotifyWindow(const NotifyWindow&) = delete;
-    NotifyWindow& operator=(const NotifyWindow&) = delete;
-    HWND Get() const { return m_window; }
-
-    // The completion messages that arrive within ms.
-    std::vector<MSG> Wait(DWORD ms)
-    {
-        std::vector<MSG> done;
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < ms) {
-            MSG msg;
-            while (PeekMessageA(&msg, m_window, WM_KAVO_REQUESTDONE, WM_KAVO_REQUESTDONE, PM_REMOVE))
-                done.push_back(msg);
-            if (!done.empty())
-                break;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_POSTMESSAGE);
-        }
-        return done;
-    }
-
-private:
-    HWND m_window;
-};
 
 TEST_F(OpsRun, RunWithoutWaitReportsItsEndToTheWindow)
 {

@@ -15,8 +15,11 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
+struct FigureCase;
+
 class StatusPageContent : public PageContentBench {
 protected:
+    void GiveContracts(const FigureCase& c);
     void SetUp() override
     {
         PageContentBench::SetUp();
@@ -160,22 +163,28 @@ const FigureCase kFigureCases[] = {
     {"fee table not ready", {"1", "2"}, {3, 3, 3}, 1, false, "2|-|-|-|-|1|2|1|1", "1|-|-|-|-|1|2|1|2"},
 };
 
+// The answer and fee table of one figure case, in place of the previous one's.
+void StatusPageContent::GiveContracts(const FigureCase& c)
+{
+    GetFeeCalc().Clear();
+    if (c.feesReady)
+        MakeFeesReady();
+    context.response.agreements.RemoveAll();
+    context.response.serials.RemoveAll();
+    context.customer.BasicSerialCount = c.basicSerials;
+    for (const char* state : c.agreementStates)
+        AddAgreement("SEC", "0", state);
+    for (size_t i = 0; i < c.serialStates.size(); ++i)
+        AddSerial(("S" + std::to_string(i)).c_str(), c.serialStates[i]);
+}
+
 TEST_F(StatusPageContent, ContractAndFeeNamesOfTheStatusPage)
 {
     CTextDef::SetText("A_N08_IDC_WEBBROWSER_1", kFigureNames);
     CTextDef::SetText("A_N08_IDC_WEBBROWSER_2", kFigureNames);
     for (const FigureCase& c : kFigureCases) {
         SCOPED_TRACE(c.name);
-        GetFeeCalc().Clear();
-        if (c.feesReady)
-            MakeFeesReady();
-        context.response.agreements.RemoveAll();
-        context.response.serials.RemoveAll();
-        context.customer.BasicSerialCount = c.basicSerials;
-        for (const char* state : c.agreementStates)
-            AddAgreement("SEC", "0", state);
-        for (size_t i = 0; i < c.serialStates.size(); ++i)
-            AddSerial(("S" + std::to_string(i)).c_str(), c.serialStates[i]);
+        GiveContracts(c);
         CStatusDialog* page = Open(new CStatusDialog);
         ASSERT_NE(page, nullptr);
         EXPECT_EQ(Html(page), c.statusPage);
@@ -188,16 +197,7 @@ TEST_F(StatusPageContent, ContractAndFeeNamesOfTheCancellationChoicePage)
     CTextDef::SetText("A_N08_2_IDC_WEBBROWSER", kFigureNames);
     for (const FigureCase& c : kFigureCases) {
         SCOPED_TRACE(c.name);
-        GetFeeCalc().Clear();
-        if (c.feesReady)
-            MakeFeesReady();
-        context.response.agreements.RemoveAll();
-        context.response.serials.RemoveAll();
-        context.customer.BasicSerialCount = c.basicSerials;
-        for (const char* state : c.agreementStates)
-            AddAgreement("SEC", "0", state);
-        for (size_t i = 0; i < c.serialStates.size(); ++i)
-            AddSerial(("S" + std::to_string(i)).c_str(), c.serialStates[i]);
+        GiveContracts(c);
         CModifyStatusDialog* page = Open(new CModifyStatusDialog);
         ASSERT_NE(page, nullptr);
         EXPECT_EQ(Html(page), c.modifyPage);
