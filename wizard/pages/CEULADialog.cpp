@@ -2,6 +2,8 @@
 
 #include <mshtmhst.h>
 
+#include "CPageContext.h"
+#include "HttpGetAsync.h"
 #include "PageTexts.h"
 
 CEULADialog::CEULADialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -34,4 +36,17 @@ void CEULADialog::InitFonts()
         {IDC_STATIC1, "14pt"},
     };
     SetPageFonts(m_hWnd, kFonts);
+}
+
+void CEULADialog::SendStatistics()
+{
+    CTraceLog& log = m_context->traceLog;
+    const bool tracing = !log.GetPattern().IsEmpty();
+    if (tracing)
+        log.WriteLine("統計情報スレッド開始(W_E14_2：同期)");
+    CString url;
+    GetExpandedText(url, "TRACE_URI_B_N04_2");
+    HttpGetAsync(url, true);
+    if (tracing)
+        log.WriteLine("統計情報スレッド完了(W_E14_2)");
 }

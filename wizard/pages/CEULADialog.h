@@ -13,4 +13,7 @@ public:
     void InitFonts() override;
 
     DWORD GetHostFlags() override;
+
+    // Statistics of a close on this page.
+    void SendStatistics() override;
 };

@@ -1,7 +1,39 @@
 #include "CStartDialog.h"
 
+#include "COpsRequest.h"
+#include "CPageContext.h"
 #include "PageContent.h"
+#include "PageFactory.h"
 #include "PageTexts.h"
+#include "pages/CCheckComputerDialog.h"
+#include "pages/CErrorDialog.h"
+#include "pages/CStatusDialog.h"
+
+#include <new>
+
+namespace {
+
+// The definition key of the heading for the flow in the context; null for no heading.
+const char* HeadingKey(CPageContext& context)
+{
+    const CString order = context.GetValue("AN08_ORDER");
+    context.SetValue("AN08_ORDER", order);
+    // Installing the first listed contract is the customer's own; without a listed contract
+    // there is nothing that could be the customer's, so the heading of another contract.
+    const bool ownContract = context.response.agreements.GetSize() > 0 &&
+                             context.response.agreements[0].SecurityID == context.customer.SecurityID;
+    if (order == "新規契約")
+        return "B_N01_IDC_STATIC1_1";
+    if (order == "追加契約")
+        return "B_N01_IDC_STATIC1_3";
+    if (order == "インストール")
+        return ownContract ? "B_N01_IDC_STATIC1_2" : "B_N01_IDC_STATIC1_3";
+    if (order == "再インストール")
+        return ownContract ? "B_N01_IDC_STATIC1_4" : "B_N01_IDC_STATIC1_5";
+    return nullptr;
+}
+
+}  // namespace
 
 CStartDialog::CStartDialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
@@ -28,4 +60,38 @@ void CStartDialog::InitFonts()
 void CStartDialog::LoadBrowserContent(WORD)
 {
     WritePageHtml(*this, "B_N01_IDC_WEBBROWSER");
+}
+
+LRESULT CStartDialog::OnInitDialog(HWND focus, LPARAM initParam)
+{
+    const LRESULT result = CKAVODlgBase::OnInitDialog(focus, initParam);
+    if (const char* key = HeadingKey(*m_context)) {
+        CString heading;
+        GetExpandedText(heading, key);
+        ::SetDlgItemTextA(m_hWnd, IDC_STATIC1, heading);
+    }
+    return result;
+}
+
+LRESULT CStartDialog::OnInitDialogMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    return OnInitDialog(reinterpret_cast<HWND>(wParam), lParam);
+}
+
+LRESULT CStartDialog::OnNextCommand(WORD, WORD, HWND, BOOL&)
+{
+    GoToPage(CreatePageWindow(new (std::nothrow) CCheckComputerDialog, GetParent(), m_context), 0);
+    return 0;
+}
+
+LRESULT CStartDialog::OnBackCommand(WORD, WORD, HWND, BOOL&)
+{
+    COpsRequest refresh;
+    CWBDialog* next = nullptr;
+    if (refresh.Run("1002", m_context, TRUE) == 0)
+        next = new (std::nothrow) CStatusDialog;
+    else
+        next = new (std::nothrow) CErrorDialog;
+    GoToPage(CreatePageWindow(next, GetParent(), m_context), 0);
+    return 0;
 }
