@@ -1,5 +1,7 @@
 #include "CStartDialog.h"
 
+#include <new>
+
 #include "COpsRequest.h"
 #include "CPageContext.h"
 #include "PageContent.h"
@@ -9,8 +11,6 @@
 #include "pages/CErrorDialog.h"
 #include "pages/CStatusDialog.h"
 
-#include <new>
-
 namespace {
 
 // The definition key of the heading for the flow in the context; null for no heading.
@@ -18,8 +18,8 @@ const char* HeadingKey(CPageContext& context)
 {
     const CString order = context.GetValue("AN08_ORDER");
     context.SetValue("AN08_ORDER", order);
-    // Installing the first listed contract is the customer's own; without a listed contract
-    // there is nothing that could be the customer's, so the heading of another contract.
+    // The first listed contract is the customer's own when the SecurityIDs match; an empty
+    // list has none, which gives the heading for another contract.
     const bool ownContract = context.response.agreements.GetSize() > 0 &&
                              context.response.agreements[0].SecurityID == context.customer.SecurityID;
     if (order == "新規契約")
