@@ -66,6 +66,23 @@ HWND WaitForDialogOwnedBy(HWND owner, const std::string& caption, DWORD timeout 
     }
 }
 
+// Pastes count bytes of 'n' over the whole text of the dialog's field 210; its text after.
+std::string PasteIntoField(HWND dialog, size_t count)
+{
+    HWND edit = ::GetDlgItem(dialog, IDC_EDIT1);
+    ::SendMessageA(edit, EM_SETSEL, 0, -1);
+    if (::OpenClipboard(edit)) {
+        ::EmptyClipboard();
+        HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, count + 1);
+        std::memset(::GlobalLock(memory), 'n', count);
+        ::GlobalUnlock(memory);
+        ::SetClipboardData(CF_TEXT, memory);
+        ::CloseClipboard();
+    }
+    ::SendMessageA(edit, WM_PASTE, 0, 0);
+    return ItemText(dialog, IDC_EDIT1);
+}
+
 void Click(HWND dialog, int id)
 {
     ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(::GetDlgItem(dialog, id)));
@@ -166,18 +183,7 @@ TEST_F(SmallDialog, ChangeIdShowsTheSelectedSerialsNicknameAndTexts)
             okText = ItemText(dialog, IDOK);
             cancelText = ItemText(dialog, IDCANCEL);
             // The field takes 30 bytes at most.
-            HWND edit = ::GetDlgItem(dialog, IDC_EDIT1);
-            ::SendMessageA(edit, EM_SETSEL, 0, -1);
-            if (::OpenClipboard(edit)) {
-                ::EmptyClipboard();
-                HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 41);
-                std::memset(::GlobalLock(memory), 'n', 40);
-                ::GlobalUnlock(memory);
-                ::SetClipboardData(CF_TEXT, memory);
-                ::CloseClipboard();
-            }
-            ::SendMessageA(edit, WM_PASTE, 0, 0);
-            pasted = ItemText(dialog, IDC_EDIT1);
+            pasted = PasteIntoField(dialog, 40);
             ClickAndWaitGone(dialog, IDCANCEL);
         });
         CChangeIDDialog dialog(&context);
@@ -298,7 +304,7 @@ TEST_F(SmallDialog, ChangeMailShowsTheSelectedSerialsAddressAndPermission)
                           {"S9", "", BST_CHECKED}};
     for (const Case& c : cases) {
         context.customer.SerialID = c.serialId;
-        std::string caption, texts, address;
+        std::string caption, texts, address, pasted;
         UINT checked = 99;
         INT_PTR result = 0;
         {
@@ -309,6 +315,8 @@ TEST_F(SmallDialog, ChangeMailShowsTheSelectedSerialsAddressAndPermission)
                         ItemText(dialog, IDOK) + "|" + ItemText(dialog, IDCANCEL);
                 address = ItemText(dialog, IDC_EDIT1);
                 checked = ::IsDlgButtonChecked(dialog, IDC_CHECK1);
+                // The field takes 60 bytes at most.
+                pasted = PasteIntoField(dialog, 70);
                 ClickAndWaitGone(dialog, IDCANCEL);
             });
             CChangeMailAddressDialog dialog(&context);
@@ -321,6 +329,7 @@ TEST_F(SmallDialog, ChangeMailShowsTheSelectedSerialsAddressAndPermission)
                              Text("CHMAILADDR_IDOK") + "|" + Text("CHMAILADDR_IDCANCEL"));
         EXPECT_EQ(address, c.address) << c.serialId;
         EXPECT_EQ(checked, c.checked) << c.serialId;
+        EXPECT_EQ(pasted, std::string(60, 'n')) << c.serialId;
         EXPECT_STREQ(context.customer.MailAddressSN, "") << c.serialId;
     }
 }
