@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 
 #include "PageBench.h"
@@ -112,6 +113,11 @@ struct TypingCase {
     std::string result;
 };
 
+void PrintTo(const TypingCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class ByteLimitTyping : public EditField, public ::testing::WithParamInterface<TypingCase> {};
 
 TEST_P(ByteLimitTyping, PassesOnlyWhatFitsTheByteLimit)
@@ -166,6 +172,11 @@ struct PasteCase {
     const char* clipboard;
     std::string result;
 };
+
+void PrintTo(const PasteCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ByteLimitPaste : public EditField, public ::testing::WithParamInterface<PasteCase> {};
 
@@ -242,6 +253,11 @@ struct DigitsCase {
     const char* clipboard;
     std::string result;
 };
+
+void PrintTo(const DigitsCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class CustomerIdPaste : public EditField, public ::testing::WithParamInterface<DigitsCase> {};
 

@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <thread>
 
@@ -227,6 +228,11 @@ struct NicknameCase {
     const char* key;
     const char* errorChar;
 };
+
+void PrintTo(const NicknameCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ChangeIdRefusal : public SmallDialog, public ::testing::WithParamInterface<NicknameCase> {};
 
