@@ -1,0 +1,7 @@
+#include "CIconLocker.h"
+
+CIconLocker::~CIconLocker()
+{
+    if (m_hWnd)
+        UnsubclassWindow();
+}
