@@ -27,6 +27,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+constexpr const char kDnsClientKey[] = "system\\currentcontrolset\\services\\dnscache\\parameters";
 constexpr const char kCheckPath[] = "/diagnostics/check.html";
 constexpr const char kGlobalIpv6[] = "   IPv6 Address. . . . . : 2001:db8::5\r\n";
 constexpr const char kConfiguredPrefix[] = "   IPv6 Address. . . . . : 2001:a::5\r\n";
@@ -92,12 +93,20 @@ protected:
         program = toolFolder + "\\app\\TangoManager.exe";
         logFolder = root + "\\log";
         CreateDirectoryA(logFolder.c_str(), nullptr);
+        // The network check writes the DNS client's value on Vista and later; the prefix's
+        // own is put back afterwards.
+        ASSERT_EQ(dnsKey.Create(HKEY_LOCAL_MACHINE, kDnsClientKey, KEY_ALL_ACCESS), ERROR_SUCCESS);
+        hadDnsValue = dnsKey.QueryDWORDValue("AddrConfigControl", dnsValue) == ERROR_SUCCESS;
     }
     void TearDown() override
     {
         Release("runningtangomanager");
         WaitAndCloseTool();
         RemoveToolKeys();
+        if (hadDnsValue)
+            dnsKey.SetDWORDValue("AddrConfigControl", dnsValue);
+        else
+            dnsKey.DeleteValue("AddrConfigControl");
         DeleteFileA(SettingsPath().c_str());
         RemoveTestFolder(root);
         FakeToolsTest::TearDown();
@@ -213,6 +222,9 @@ protected:
     FakeServer* server = nullptr;
     std::string root, toolFolder, program, logFolder;
     HANDLE runningTool = nullptr;
+    CRegKey dnsKey;
+    bool hadDnsValue = false;
+    DWORD dnsValue = 0;
     PevlinState state;
 };
 
