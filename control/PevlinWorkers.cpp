@@ -1,3 +1,6 @@
 #include "PevlinWorkers.h"
 
-PevlinWorker g_pevlinWorkers[kPevlinMethodCount] = {nullptr, nullptr, nullptr, nullptr};
+#include "DiagnosticsWorkers.h"
+
+PevlinWorker g_pevlinWorkers[kPevlinMethodCount] = {PortalConnectWorker, InternetCheckWorker, V6TestSiteWorker,
+                                                    NetworkRepairWorker};
