@@ -23,7 +23,7 @@ else
   bash "$top/tests/env/install-deps.sh" --gallery
 fi
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-i686-mingw.cmake"
-cmake --build "$build" -j "$(nproc)" --target kavo-journey wizard_tests
+cmake --build "$build" -j "$(nproc)" --target kavo-journey wizard_tests control_tests AxPevlin
 
 if [ $live = 1 ]; then
   mkdir -p "$build/live"
@@ -55,6 +55,11 @@ wine "$build/bin/kavo-journey.exe" tests/journey/demo.journey --run-folder "\$(w
 mkdir -p "$demo/pages"
 ( cd "$build" && KAVO_BIN_DIR="$build/bin" KAVO_PAGE_GALLERY_DIR="\$(winepath -w "$demo/pages")" \
   wine bin/wizard_tests.exe "--gtest_filter=PageGallery.*" --gtest_color=no ) || rc=\$?
+# The connection-check control's progress panel while a diagnosis reports its steps.
+mkdir -p "$demo/control"
+( cd "$build" && KAVO_GALLERY_DIR="\$(winepath -w "$demo/control")" \
+  wine bin/control_tests.exe "--gtest_filter=ExecutionFrame.WorkerDrivesThePanelWhileThePageReadsItsStepCode" \
+  --gtest_color=no ) || rc=\$?
 kavo_wine_stop
 exit \$rc
 INNER

@@ -116,6 +116,13 @@ def main():
                        '</figcaption><img class="page" src="%s" alt="%s"></figure>'
                        % (html.escape(screen), html.escape(screen), html.escape(page_class), html.escape(raw_link),
                           html.escape(picture), html.escape(screen)))
+    panel = os.path.join(gallery, "control", "progress-panel.bmp")
+    if os.path.exists(panel):
+        subprocess.run(["convert", panel, os.path.join(gallery, "progress-panel.png")], check=True)
+        out.append('<h2>接続確認コントロール</h2>')
+        out.append('<p>The connection-check control\'s progress panel while a diagnosis reports a step.</p>')
+        out.append('<figure id="control-panel"><img class="page" src="progress-panel.png" alt="progress panel">'
+                   '</figure>')
     out.append('</body></html>')
     open(os.path.join(gallery, "index.html"), "w", encoding="utf-8").write("\n".join(out) + "\n")
 
