@@ -77,6 +77,8 @@ bool MachineHasGateway()
     return false;
 }
 
+struct Expected;
+
 class Diagnostics : public FakeToolsTest {
 protected:
     void SetUp() override
@@ -201,6 +203,12 @@ protected:
         return state.RtnCode;
     }
 
+    // Scripts the fakes for c, runs worker and checks what every case shows: the result
+    // code, the check requests, the log's error level and, where given, the last trace.
+    // False when this machine cannot set the case up (it is reported as skipped); the
+    // caller ends on a fatal failure of the set-up.
+    bool RunCase(PevlinWorker worker, const Expected& c);
+
     // The trace texts of the log, and the code of its last "Error Level" line (-1: none).
     Lines Traces(LONG* errorLevel = nullptr) const
     {
@@ -245,6 +253,31 @@ bool CannotScript(const Scenario& s)
     return s.router && !gateway;
 }
 
+bool Diagnostics::RunCase(PevlinWorker worker, const Expected& c)
+{
+    if (CannotScript(c.scenario)) {
+        std::printf("[ SKIPPED  ] %s: this machine has no gateway\n", c.scenario.name);
+        return false;
+    }
+    Script(c.scenario);
+    if (HasFatalFailure())
+        return true;
+    EXPECT_EQ(Run(worker), c.code) << c.scenario.name;
+    if (c.hits >= 0) {
+        EXPECT_EQ(server->Hits(kCheckPath), c.hits) << c.scenario.name;
+    }
+    LONG logged = 0;
+    const Lines traces = Traces(&logged);
+    EXPECT_EQ(logged, c.code) << c.scenario.name;
+    if (c.lastTrace) {
+        EXPECT_FALSE(traces.empty()) << c.scenario.name;
+        if (!traces.empty()) {
+            EXPECT_EQ(traces.back(), c.lastTrace) << c.scenario.name;
+        }
+    }
+    return true;
+}
+
 const char kOneProfile[] = "[General]\r\n[Profile_自宅]\r\nUser=a\r\n";
 const char kTwoProfiles[] = "[Profile_自宅]\r\n[Profile_実家]\r\n";
 const char kPortalProfile[] = "[Profile_ルミオ・ニンブラル]\r\n";
@@ -269,19 +302,11 @@ TEST_F(Diagnostics, InternetCheckEndsWithTheCodeOfWhatItFound)
          1},
     };
     for (const Expected& c : cases) {
-        if (CannotScript(c.scenario)) {
-            std::printf("[ SKIPPED  ] %s: this machine has no gateway\n", c.scenario.name);
+        if (!RunCase(InternetCheckWorker, c))
             continue;
-        }
-        Script(c.scenario);
         if (HasFatalFailure())
             return;
-        EXPECT_EQ(Run(InternetCheckWorker), c.code) << c.scenario.name;
         EXPECT_EQ(state.progress, 100) << c.scenario.name;
-        EXPECT_EQ(server->Hits(kCheckPath), c.hits) << c.scenario.name;
-        LONG logged = 0;
-        Traces(&logged);
-        EXPECT_EQ(logged, c.code) << c.scenario.name;
         const Lines connects = CallsOf("tangomanager");
         if (c.code == 102 || c.code == 204) {
             // The one profile, named after the tool's session argument.
@@ -312,20 +337,10 @@ TEST_F(Diagnostics, PortalConnectEndsWithTheCodeOfWhatItFound)
          "TangoManager -> ConnectProfile -> Failure", 1},
     };
     for (const Expected& c : cases) {
-        if (CannotScript(c.scenario)) {
-            std::printf("[ SKIPPED  ] %s: this machine has no gateway\n", c.scenario.name);
+        if (!RunCase(PortalConnectWorker, c))
             continue;
-        }
-        Script(c.scenario);
         if (HasFatalFailure())
             return;
-        EXPECT_EQ(Run(PortalConnectWorker), c.code) << c.scenario.name;
-        EXPECT_EQ(server->Hits(kCheckPath), c.hits) << c.scenario.name;
-        LONG logged = 0;
-        const Lines traces = Traces(&logged);
-        EXPECT_EQ(logged, c.code) << c.scenario.name;
-        ASSERT_FALSE(traces.empty()) << c.scenario.name;
-        EXPECT_EQ(traces.back(), c.lastTrace) << c.scenario.name;
         const Lines tool = CallsOf("tangomanager");
         if (c.code == 102) {
             const Lines expected = {
@@ -362,14 +377,10 @@ TEST_F(Diagnostics, V6TestSiteNeedsAGlobalAddressAndTheHostsEntry)
         {{"global address, no hosts file", -1, false, kGlobalIpv6}, 221, nullptr, 0},
     };
     for (const Expected& c : cases) {
-        Script(c.scenario);
+        if (!RunCase(V6TestSiteWorker, c))
+            continue;
         if (HasFatalFailure())
             return;
-        EXPECT_EQ(Run(V6TestSiteWorker), c.code) << c.scenario.name;
-        EXPECT_EQ(server->Hits(kCheckPath), 0) << c.scenario.name;
-        LONG logged = 0;
-        Traces(&logged);
-        EXPECT_EQ(logged, c.code) << c.scenario.name;
     }
 }
 
@@ -388,20 +399,10 @@ TEST_F(Diagnostics, NetworkRepairEndsWithTheCodeOfWhatItFound)
         {{"no stack on this system", -1}, 205, "IPv6 Address -> Stack Binding (Not WinXP) -> Failed", 2},
     };
     for (const Expected& c : cases) {
-        if (CannotScript(c.scenario)) {
-            std::printf("[ SKIPPED  ] %s: this machine has no gateway\n", c.scenario.name);
+        if (!RunCase(NetworkRepairWorker, c))
             continue;
-        }
-        Script(c.scenario);
         if (HasFatalFailure())
             return;
-        EXPECT_EQ(Run(NetworkRepairWorker), c.code) << c.scenario.name;
-        EXPECT_EQ(server->Hits(kCheckPath), c.hits) << c.scenario.name;
-        LONG logged = 0;
-        const Lines traces = Traces(&logged);
-        EXPECT_EQ(logged, c.code) << c.scenario.name;
-        ASSERT_FALSE(traces.empty()) << c.scenario.name;
-        EXPECT_EQ(traces.back(), c.lastTrace) << c.scenario.name;
         // The default account is dialled only where no router answered.
         const bool dialled = !c.scenario.router && c.scenario.failuresBeforeReachable != 0;
         EXPECT_EQ(!RasCalls().empty(), dialled) << c.scenario.name;
