@@ -9,6 +9,7 @@
 #include "FormatDateText.h"
 #include "PageContent.h"
 #include "PageTexts.h"
+#include "pages/CStatusDialog.h"
 
 CModifyStatusDialog::CModifyStatusDialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
@@ -126,4 +127,9 @@ CString CModifyStatusDialog::BuildSerialList()
                                  const_cast<CancelRow*>(&row));
     }
     return rows;
+}
+
+void CModifyStatusDialog::DoPaint(HDC dc)
+{
+    CStatusDialog::DrawGroupFrame(m_hWnd, dc, IDC_STATIC2);
 }

@@ -20,6 +20,9 @@ public:
     // row carries the serial's index in the whole list.
     CString BuildSerialList();
 
+    // The pale fill behind the group box, as on the status page.
+    void DoPaint(HDC dc) override;
+
     // Counted by LoadBrowserContent from the answer.
     int m_activeContracts = 0;
     int m_liveSerials = 0;

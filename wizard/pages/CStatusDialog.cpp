@@ -270,3 +270,32 @@ CWBDialog* CStatusDialog::ResolvePage(HWND frame, CPageContext* context)
     context->phase = "Lpcif";
     return NewPageIn<CCheckComputerDialog>(frame, context);
 }
+
+void CStatusDialog::DoPaint(HDC dc)
+{
+    DrawGroupFrame(m_hWnd, dc, IDC_STATIC2);
+    DrawGroupFrame(m_hWnd, dc, IDC_GROUPBOX);
+}
+
+void CStatusDialog::DrawGroupFrame(HWND page, HDC dc, int id)
+{
+    const HWND control = ::GetDlgItem(page, id);
+    if (!control)
+        return;
+    RECT rect;
+    ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+    // The frame's line runs through the middle of its caption, not along its top.
+    TEXTMETRICA metrics = {};
+    ::GetTextMetricsA(dc, &metrics);
+    rect.top += metrics.tmAscent / 2 - 2;
+    const HBRUSH brush = ::CreateSolidBrush(RGB(245, 242, 173));
+    const HPEN pen = ::CreatePen(PS_NULL, 0, 0);
+    const HGDIOBJ oldBrush = ::SelectObject(dc, brush);
+    const HGDIOBJ oldPen = ::SelectObject(dc, pen);
+    ::RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, 3, 3);
+    ::SelectObject(dc, oldPen);
+    ::SelectObject(dc, oldBrush);
+    ::DeleteObject(brush);
+    ::DeleteObject(pen);
+}

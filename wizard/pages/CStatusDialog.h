@@ -30,6 +30,12 @@ public:
     // The characters that the page's last input check rejected.
     CString m_errorChar;
 
+    // The pale fill behind the group boxes, also the modify page's.
+    void DoPaint(HDC dc) override;
+    // Fills behind group box id in pale yellow, its top moved down to the middle of its
+    // caption; nothing when the page has no such control.
+    static void DrawGroupFrame(HWND page, HDC dc, int id);
+
 private:
     // The expanded text of key as the browser's document.
     void WriteExpandedHtml(const char* key);
