@@ -21,22 +21,9 @@ const int kAccessKeyLength = 8;
 // The customer id in the context starts with the prefix that the page shows beside its field.
 const int kCustomerIdPrefixLength = 3;
 const COLORREF kLabelColour = RGB(100, 149, 237);
-// "●", set through the wide message: the window procedure of the edit is a wide one.
+// "●" as a wide character: the Shift-JIS code sent narrow becomes another character on the
+// way to the edit.
 const WCHAR kMaskCharacter = 0x25CF;
-
-enum class SignIn { Accepted, Refused, Failed };
-
-// The run's own outcome comes first: a run that failed on the way or brought no readable
-// answer is a failure whatever ResultCode the context holds.
-SignIn JudgeSignIn(int runResult, const CPageContext& context)
-{
-    if (runResult == 0)
-        return SignIn::Accepted;
-    if (runResult == -1 || !context.errorCode.IsEmpty())
-        return SignIn::Failed;
-    const CString& code = context.response.ResultCode;
-    return code == "9991" || code == "0002" ? SignIn::Refused : SignIn::Failed;
-}
 
 bool IsAsciiLetterOrDigit(char c)
 {
@@ -51,6 +38,16 @@ int ItemTextLength(HWND page, int id)
 }  // namespace
 
 CLoginDialog::CLoginDialog() : CKAVODlg(IDC_WEBBROWSER) {}
+
+CLoginDialog::SignIn CLoginDialog::JudgeSignIn(int runResult, const CPageContext& context)
+{
+    if (runResult == 0)
+        return SignIn::Accepted;
+    if (runResult == -1 || !context.errorCode.IsEmpty())
+        return SignIn::Failed;
+    const CString& code = context.response.ResultCode;
+    return code == "9991" || code == "0002" ? SignIn::Refused : SignIn::Failed;
+}
 
 CLoginDialog::~CLoginDialog() = default;
 

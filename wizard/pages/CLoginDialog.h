@@ -42,6 +42,12 @@ public:
     // refusal's message, or to the error page.
     void OnLogin();
 
+    enum class SignIn { Accepted, Refused, Failed };
+    // What a waiting run of "1001" that returned runResult means. The run's own outcome comes
+    // first: a run that failed on the way or brought no readable answer is a failure whatever
+    // ResultCode the context holds.
+    static SignIn JudgeSignIn(int runResult, const CPageContext& context);
+
 private:
     LRESULT OnInitDialogMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
     LRESULT OnCtlColorStatic(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled);

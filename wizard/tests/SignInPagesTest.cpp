@@ -372,4 +372,34 @@ TEST_F(SignInPages, SignInMovesOnStaysOrFailsByTheOrderSystemsAnswerAndKeepsTheS
     }
 }
 
+TEST(SignInJudgement, TheRunsOwnOutcomeComesBeforeAnyResultCodeInTheContext)
+{
+    using SignIn = CLoginDialog::SignIn;
+    struct Case {
+        int runResult;
+        const char* errorCode;
+        const char* resultCode;
+        SignIn expected;
+    };
+    const Case kCases[] = {
+        {0, "", "0000", SignIn::Accepted},
+        {2, "", "0002", SignIn::Refused},
+        {9991, "", "9991", SignIn::Refused},
+        {1, "", "0001", SignIn::Failed},
+        // A failed run is a failure also with a refusal's code left in the context.
+        {-1, "EXG0000", "0002", SignIn::Failed},
+        {-1, "", "0002", SignIn::Failed},
+        {-1, "", "9991", SignIn::Failed},
+        {2, "EXG0000", "0002", SignIn::Failed},
+        {-1, "EXG0000", "", SignIn::Failed},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(std::to_string(c.runResult) + " " + c.errorCode + " " + c.resultCode);
+        CPageContext context;
+        context.errorCode = c.errorCode;
+        context.response.ResultCode = c.resultCode;
+        EXPECT_EQ(int(CLoginDialog::JudgeSignIn(c.runResult, context)), int(c.expected));
+    }
+}
+
 }  // namespace
