@@ -4,6 +4,7 @@
 #include "PageContentBench.h"
 
 #include <windows.h>
+#include <imm.h>
 
 #include <string>
 #include <typeinfo>
@@ -280,6 +281,46 @@ TEST_F(SignInPages, ShowKeyBoxTogglesBetweenPlainTextAndTheRoundMask)
     Command(page, IDC_MASK);
     EXPECT_EQ(PasswordCharOf(page), WCHAR(0x25CF));
     EXPECT_EQ(ItemText(page, IDC_EDIT2), kAccessKey);
+}
+
+TEST_F(SignInPages, FieldLabelsAreDrawnInTheirColourOnTheWhiteBackground)
+{
+    CLoginDialog* page = Open(new CLoginDialog);
+    ASSERT_NE(page, nullptr);
+    const HDC dc = ::CreateCompatibleDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    struct Case {
+        int id;
+        COLORREF colour;
+    };
+    const COLORREF kPlain = RGB(1, 2, 3);
+    const Case kCases[] = {{IDC_STATIC2, RGB(100, 149, 237)}, {IDC_STATIC4, RGB(100, 149, 237)}, {IDC_STATIC6, kPlain}};
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.id);
+        ::SetTextColor(dc, kPlain);
+        const LRESULT brush = ::SendMessageA(page->m_hWnd, WM_CTLCOLORSTATIC, WPARAM(dc),
+                                             LPARAM(::GetDlgItem(page->m_hWnd, c.id)));
+        EXPECT_EQ(::GetTextColor(dc), c.colour);
+        EXPECT_EQ(HBRUSH(brush), HBRUSH(::GetStockObject(WHITE_BRUSH)));
+    }
+    ::DeleteDC(dc);
+}
+
+TEST_F(SignInPages, EnteringAFieldClosesItsInputMethod)
+{
+    CLoginDialog* page = Open(new CLoginDialog);
+    ASSERT_NE(page, nullptr);
+    for (int id : {IDC_EDIT1, IDC_EDIT2}) {
+        SCOPED_TRACE(id);
+        const HWND edit = ::GetDlgItem(page->m_hWnd, id);
+        const HIMC input = ::ImmGetContext(edit);
+        ASSERT_NE(input, nullptr);
+        ASSERT_TRUE(::ImmSetOpenStatus(input, TRUE));
+        ASSERT_TRUE(::ImmGetOpenStatus(input));
+        ::SendMessageA(page->m_hWnd, WM_COMMAND, MAKEWPARAM(id, EN_SETFOCUS), LPARAM(edit));
+        EXPECT_FALSE(::ImmGetOpenStatus(input));
+        ::ImmReleaseContext(edit, input);
+    }
 }
 
 TEST_F(SignInPages, SignInMovesOnStaysOrFailsByTheOrderSystemsAnswerAndKeepsTheSavedValueAsAsked)
