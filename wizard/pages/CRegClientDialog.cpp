@@ -66,7 +66,8 @@ void CRegClientDialog::InitFonts()
 
 void __stdcall CRegClientDialog::DocumentComplete(IDispatch* browser, VARIANT* url)
 {
-    if (m_navigationFailed)
+    // Only the consent page can fail: the blank document before it always starts the load.
+    if (m_navigationFailed && m_mainDocumentLoaded)
         WriteFallbackOnce(*this, "B_N07_IDC_WEBBROWSER", m_fallbackWritten);
     else
         CKAVODlgBase::DocumentComplete(browser, url);

@@ -445,4 +445,22 @@ TEST_F(LicencePages, UpgradeTermsPageLinesDisagreeUpWhereCloseEnds)
     DestroyPage(page);
 }
 
+TEST_F(LicencePages, VendorPageWritesItsHeadingsInRedOnTheWhiteBackground)
+{
+    CKAVODlgBase* page = OpenPage(kTermsPages[1]);
+    ASSERT_NE(page, nullptr);
+    const HDC dc = ::CreateCompatibleDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    for (const int id : {IDC_STATIC1, IDC_STATIC2, IDC_STATIC3}) {
+        SCOPED_TRACE(id);
+        ::SetTextColor(dc, RGB(0, 0, 0));
+        const LRESULT brush =
+            ::SendMessageA(page->m_hWnd, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(::GetDlgItem(page->m_hWnd, id)));
+        EXPECT_EQ(HGDIOBJ(brush), ::GetStockObject(WHITE_BRUSH));
+        EXPECT_EQ(::GetTextColor(dc), id == IDC_STATIC3 ? RGB(0, 0, 0) : RGB(255, 0, 0));
+    }
+    ::DeleteDC(dc);
+    DestroyPage(page);
+}
+
 }  // namespace
