@@ -2,9 +2,23 @@
 
 #include <mshtmhst.h>
 
+#include <new>
+
+#include "AutoFlow.h"
+#include "COpsRequest.h"
 #include "CPageContext.h"
+#include "CErrorDialog.h"
+#include "CPreSignupDialog.h"
+#include "CStatusDialog.h"
 #include "HttpGetAsync.h"
+#include "NavigationFallback.h"
 #include "PageTexts.h"
+
+namespace {
+
+const TermsButtons kButtons = {{IDC_AGREE, IDC_DISAGREE, IDC_STATIC2, IDC_STATIC3, 0}, {IDC_REFRESH, 0}};
+
+}  // namespace
 
 CEULADialog::CEULADialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
@@ -49,4 +63,85 @@ void CEULADialog::SendStatistics()
     HttpGetAsync(url, true);
     if (tracing)
         log.WriteLine("統計情報スレッド完了(W_E14_2)");
+}
+
+void CEULADialog::LoadBrowserContent(WORD)
+{
+    LoadTerms("COMMON_URI_EULA");
+}
+
+void CEULADialog::LoadTerms(const char* key)
+{
+    m_navigationFailed = FALSE;
+    NavigateToDefinedUrl(*this, key);
+}
+
+void __stdcall CEULADialog::DocumentComplete(IDispatch* browser, VARIANT* url)
+{
+    if (m_navigationFailed) {
+        WriteFallbackOnce(*this, "B_N04_IDC_WEBBROWSER", m_fallbackWritten);
+        ShowTermsButtons(m_hWnd, kButtons, true, true);
+        return;
+    }
+    CKAVODlgBase::DocumentComplete(browser, url);
+    // The blank document before the terms arrive offers nothing to agree to.
+    ShowTermsButtons(m_hWnd, kButtons, false, !IsBlankAddress(url));
+}
+
+void __stdcall CEULADialog::NavigateError(IDispatch*, VARIANT* url, VARIANT*, VARIANT*, VARIANT_BOOL* cancel)
+{
+    TakeNavigationError(m_hWnd, url, cancel, m_navigationFailed);
+}
+
+LRESULT CEULADialog::OnInitDialogMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    m_navigationFailed = FALSE;
+    const LRESULT result = OnInitDialog(reinterpret_cast<HWND>(wParam), lParam);
+    ::ShowWindow(GetDlgItem(IDC_AGREE), SW_SHOW);
+    // Reload stands where agree stood while the fallback is shown.
+    RECT agree;
+    ::GetWindowRect(GetDlgItem(IDC_AGREE), &agree);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&agree), 2);
+    const HWND reload = GetDlgItem(IDC_REFRESH);
+    ::ShowWindow(reload, SW_HIDE);
+    ::SetWindowPos(reload, nullptr, agree.left, agree.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return result;
+}
+
+LRESULT CEULADialog::OnPageMessage(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    if (wParam == PAGECMD_NAVERROR)
+        StartFallbackCycle(m_browser, m_fallbackWritten);
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT CEULADialog::OnAgreeCommand(WORD, WORD, HWND, BOOL&)
+{
+    CString url;
+    GetExpandedText(url, "TRACE_URI_B_N04_0");
+    HttpGetAsync(url, false);
+    GoToPage(NewPageIn<CPreSignupDialog>(GetParent(), m_context), 0);
+    return 0;
+}
+
+LRESULT CEULADialog::OnDisagreeCommand(WORD, WORD, HWND, BOOL&)
+{
+    CString url;
+    GetExpandedText(url, "TRACE_URI_B_N04_1");
+    HttpGetAsync(url, false);
+    COpsRequest refresh;
+    CWBDialog* next = nullptr;
+    if (refresh.Run("1002", m_context, TRUE) == 0)
+        next = new (std::nothrow) CStatusDialog;
+    else
+        next = new (std::nothrow) CErrorDialog;
+    GoToPage(CreatePageWindow(next, GetParent(), m_context), 0);
+    return 0;
+}
+
+LRESULT CEULADialog::OnRefreshCommand(WORD, WORD, HWND, BOOL&)
+{
+    LoadTerms("COMMON_URI_EULA");
+    return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "CA2W.h"
 #include "CComVariant.h"
+#include "NavigationFallback.h"
 #include "PageTexts.h"
 
 CRegClientDialog::CRegClientDialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -61,4 +62,26 @@ void CRegClientDialog::InitFonts()
         {IDC_STATIC1, "12pt"},
     };
     SetPageFonts(m_hWnd, kFonts);
+}
+
+void __stdcall CRegClientDialog::DocumentComplete(IDispatch* browser, VARIANT* url)
+{
+    // Only the consent page can fail: the blank document before it always starts the load.
+    if (m_navigationFailed && m_mainDocumentLoaded)
+        WriteFallbackOnce(*this, "B_N07_IDC_WEBBROWSER", m_fallbackWritten);
+    else
+        CKAVODlgBase::DocumentComplete(browser, url);
+}
+
+void __stdcall CRegClientDialog::NavigateError(IDispatch*, VARIANT* url, VARIANT*, VARIANT*, VARIANT_BOOL* cancel)
+{
+    TakeNavigationError(m_hWnd, url, cancel, m_navigationFailed);
+}
+
+LRESULT CRegClientDialog::OnPageMessage(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    if (wParam == PAGECMD_NAVERROR)
+        StartFallbackCycle(m_browser, m_fallbackWritten);
+    handled = FALSE;
+    return 0;
 }
