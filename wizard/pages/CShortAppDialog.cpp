@@ -1,7 +1,6 @@
 #include "CShortAppDialog.h"
 
 #include <mshtmhst.h>
-
 #include <shlwapi.h>
 
 #include "CHandle.h"
