@@ -1,16 +1,23 @@
 #include "CCheckComputerDialog.h"
 
 #include "AutoFlow.h"
-#include "CCheckRequirement.h"
-#include "CEULADialog.h"
+#include "CAtlModule.h"
 #include "CPageContext.h"
-#include "CRegClientDialog.h"
 #include "CTextDef.h"
+#include "FormatMegabytes.h"
 #include "PageTexts.h"
+#include "RequirementRouting.h"
 
-CCheckComputerDialog::CCheckComputerDialog() : CKAVODlg(IDC_WEBBROWSER) {}
+CCheckComputerDialog::CCheckComputerDialog(const SystemApiTable* api) : CKAVODlg(IDC_WEBBROWSER), m_check(api) {}
 
-CCheckComputerDialog::~CCheckComputerDialog() = default;
+CCheckComputerDialog::~CCheckComputerDialog()
+{
+    if (m_noticeBrush)
+        ::DeleteObject(m_noticeBrush);
+    for (HBITMAP mark : m_marks)
+        if (mark)
+            ::DeleteObject(mark);
+}
 
 void CCheckComputerDialog::InitTexts()
 {
@@ -54,24 +61,146 @@ void CCheckComputerDialog::InitFonts()
     SetPageFonts(m_hWnd, kFonts);
 }
 
+void CCheckComputerDialog::RunCheck(HWND window, CPageContext* context)
+{
+    // The check blocks this thread without pumping messages.
+    ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+    m_check.Run(window, context);
+    m_checkRan = true;
+    ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
+}
+
 CWBDialog* CCheckComputerDialog::ResolvePage(HWND frame, CPageContext* context)
 {
     if (!IsAutomatic(context))
         return this;
     if (!CTextDef::HasText("TWEAK_SKIP_SRCHK")) {
-        // The check blocks this thread without pumping messages.
-        ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
-        CCheckRequirement check;
-        check.Run(nullptr, context);
-        ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
+        RunCheck(nullptr, context);
         // The customer has to see what fell short.
-        if (check.GetErrorCount() > 0 || check.GetWarningCount() > 0)
+        if (m_check.GetErrorCount() > 0 || m_check.GetWarningCount() > 0)
             return this;
     }
-    const CString order = context->GetValue("AN08_ORDER");
-    if (order == "新規契約" || order == "追加契約")
-        return NewPageIn<CEULADialog>(frame, context);
-    if (order == "インストール" || order == "再インストール")
-        return NewPageIn<CRegClientDialog>(frame, context);
-    return this;
+    CWBDialog* next = NewPageAfterCheckIn(frame, context);
+    return next ? next : this;
+}
+
+CString CCheckComputerDialog::FormatProcessorText(const char* name, DWORD mhz)
+{
+    CString text;
+    text.Format("%s (%luMHz)", name, static_cast<unsigned long>(mhz));
+    text.Replace("\r", " ");
+    text.Replace("\n", " ");
+    text.Replace("\t", " ");
+    static const char* const kNoise[] = {"CPU ", "(R)", "(r)", "(TM)", "(tm)"};
+    for (const char* noise : kNoise)
+        text.Replace(noise, "");
+    while (text.Find("  ") >= 0)
+        text.Replace("  ", " ");
+    text.Trim();
+    return text;
+}
+
+void CCheckComputerDialog::SetMark(int id, RequirementIndex item)
+{
+    const LONG result = m_context->requirementResults[item];
+    UINT bitmap = IDB_MARK_NOTMET;
+    if (result == REQ_RESULT_WARNING)
+        bitmap = IDB_MARK_WARNING;
+    else if (result == REQ_RESULT_MET)
+        bitmap = IDB_MARK_MET;
+    HBITMAP mark = ::LoadBitmapA(AtlGetResourceInstance(), MAKEINTRESOURCEA(bitmap));
+    ::SendDlgItemMessageA(m_hWnd, id, STM_SETIMAGE, IMAGE_BITMAP, LPARAM(mark));
+    // The static does not own what it shows: the mark it showed before is this page's.
+    if (m_marks[item])
+        ::DeleteObject(m_marks[item]);
+    m_marks[item] = mark;
+}
+
+void CCheckComputerDialog::MakeNextButton()
+{
+    HWND button = GetDlgItem(IDC_START);
+    if (!button)
+        button = GetDlgItem(IDC_NEXT);
+    CString text;
+    GetExpandedText(text, "B_N03_IDC_NEXT");
+    ::SetWindowTextA(button, text);
+    ::SetWindowLongA(button, GWL_ID, IDC_NEXT);
+    ::EnableWindow(button, TRUE);
+    ::SetFocus(button);
+}
+
+void CCheckComputerDialog::ShowResults()
+{
+    ::EnableWindow(GetDlgItem(IDC_START), FALSE);
+    CString os = m_check.GetOsText();
+    os.Replace("Service Pack ", "SP");
+    ::SetDlgItemTextA(m_hWnd, IDC_STATIC3, os);
+    SetMark(IDC_MARK_OS, REQ_OS);
+
+    ::SetDlgItemTextA(m_hWnd, IDC_STATIC5, m_check.GetBrowserVersion());
+    SetMark(IDC_MARK_IE, REQ_IE);
+
+    ::SetDlgItemTextA(m_hWnd, IDC_STATIC7, FormatMegabytes(m_check.GetSystemDriveFree()));
+    SetMark(IDC_MARK_HDD, REQ_HDD);
+
+    ::SetDlgItemTextA(m_hWnd, IDC_STATIC9, FormatProcessorText(m_check.GetCpuName(), m_check.GetCpuSpeed()));
+    SetMark(IDC_MARK_CPU, REQ_CPU);
+
+    ::SetDlgItemTextA(m_hWnd, IDC_STATIC11, FormatMegabytes(m_check.GetMemory()));
+    SetMark(IDC_MARK_MEM, REQ_MEM);
+
+    CString software;
+    GetExpandedText(software, m_context->conflictLists.displayNames.GetSize() == 0 ? "B_N03_IDC_STATIC13_1"
+                                                                                   : "B_N03_IDC_STATIC13_2");
+    ::SetDlgItemTextA(m_hWnd, IDC_STATIC13, software);
+    SetMark(IDC_MARK_APP, REQ_APP);
+
+    ::ShowWindow(GetDlgItem(IDC_STATIC14), SW_SHOW);
+    MakeNextButton();
+}
+
+void CCheckComputerDialog::OnNext()
+{
+    CWBDialog* next = nullptr;
+    if (RouteRequirementResults(GetParent(), m_context, REQ_FLOW_NORMAL, &next))
+        next = NewPageAfterCheckIn(GetParent(), m_context);
+    if (next)
+        GoToPage(next, 0);
+}
+
+LRESULT CCheckComputerDialog::OnCtlColorStatic(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    if (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != IDC_STATIC14)
+        return LRESULT(::GetStockObject(WHITE_BRUSH));
+    if (!m_noticeBrush)
+        m_noticeBrush = ::CreateSolidBrush(RGB(255, 255, 153));
+    ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+    return LRESULT(m_noticeBrush);
+}
+
+LRESULT CCheckComputerDialog::OnPageCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    if (wParam == PAGECMD_START) {
+        // A wizard started at this page comes here with results that no check has set.
+        if (!m_checkRan && !CTextDef::HasText("TWEAK_SKIP_SRCHK"))
+            RunCheck(m_hWnd, m_context);
+        ShowResults();
+    } else if (wParam == 1) {
+        MakeNextButton();
+    } else {
+        handled = FALSE;
+    }
+    return 0;
+}
+
+LRESULT CCheckComputerDialog::OnStartCommand(WORD, WORD, HWND, BOOL&)
+{
+    ShowResults();
+    return 0;
+}
+
+LRESULT CCheckComputerDialog::OnNextCommand(WORD, WORD, HWND, BOOL&)
+{
+    OnNext();
+    return 0;
 }

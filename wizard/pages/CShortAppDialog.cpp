@@ -1,16 +1,38 @@
 #include "CShortAppDialog.h"
 
 #include <mshtmhst.h>
+#include <shlwapi.h>
 
 #include "CHandle.h"
 #include "CPageContext.h"
 #include "PageTexts.h"
+#include "ProgramsAndFeatures.h"
+#include "RunOnceAutorun.h"
 
 CShortAppDialog::CShortAppDialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
 CShortAppDialog::~CShortAppDialog() = default;
 
 namespace {
+
+const char kKillerName[] = "veldin_dialupkill.exe";
+// Clicks closer together than this open the removal window once.
+const DWORD kRemovalGuardMs = 1000;
+
+BOOL StartProcess(char* commandLine)
+{
+    STARTUPINFOA startup = {};
+    ::GetStartupInfoA(&startup);
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return FALSE;
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return TRUE;
+}
+
+ProgramsAndFeaturesOpener g_opener = OpenProgramsAndFeaturesAsync;
+ConnectionToolStarter g_starter = StartProcess;
 
 // The markup characters of a display name; its blanks stay as they are.
 CString EscapeBlockerName(const CString& name)
@@ -32,6 +54,92 @@ bool MetBefore(const CSimpleArray<CString>& names, int index)
 }
 
 }  // namespace
+
+CString ConnectionToolKillerCommandLine(const char* hostPath)
+{
+    char path[MAX_PATH] = {};
+    if (!hostPath || !*hostPath || ::lstrlenA(hostPath) >= MAX_PATH)
+        return CString();
+    ::lstrcpynA(path, hostPath, MAX_PATH);
+    ::PathRemoveFileSpecA(path);
+    CString commandLine;
+    commandLine.Format("\"%s\\%s\"", path, kKillerName);
+    return commandLine;
+}
+
+ProgramsAndFeaturesOpener CShortAppDialog::SetProgramsAndFeaturesOpener(ProgramsAndFeaturesOpener opener)
+{
+    const ProgramsAndFeaturesOpener former = g_opener;
+    g_opener = opener ? opener : OpenProgramsAndFeaturesAsync;
+    return former;
+}
+
+ConnectionToolStarter CShortAppDialog::SetConnectionToolStarter(ConnectionToolStarter starter)
+{
+    const ConnectionToolStarter former = g_starter;
+    g_starter = starter ? starter : StartProcess;
+    return former;
+}
+
+LRESULT CShortAppDialog::OnInitDialog(HWND focus, LPARAM initParam)
+{
+    const LRESULT result = CKAVODlgBase::OnInitDialog(focus, initParam);
+    StartConnectionToolKiller();
+    return result;
+}
+
+void CShortAppDialog::StartConnectionToolKiller()
+{
+    char host[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, host, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return;
+    CString commandLine = ConnectionToolKillerCommandLine(host);
+    if (commandLine.IsEmpty())
+        return;
+    // Not waited for; a killer that does not start leaves the connection tool running.
+    g_starter(commandLine.GetBuffer());
+    commandLine.ReleaseBuffer();
+}
+
+void CShortAppDialog::OnRemove()
+{
+    const DWORD now = ::GetTickCount();
+    if (m_removalOpened && now - m_removalOpenedAt <= kRemovalGuardMs)
+        return;
+    m_removalOpened = true;
+    m_removalOpenedAt = now;
+    g_opener();
+}
+
+LRESULT CShortAppDialog::OnInitDialogMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    return OnInitDialog(reinterpret_cast<HWND>(wParam), lParam);
+}
+
+LRESULT CShortAppDialog::OnCtlColorStatic(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    if (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_STATIC3)
+        ::SetTextColor(reinterpret_cast<HDC>(wParam), RGB(255, 0, 0));
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT CShortAppDialog::OnQueryEndSession(UINT, WPARAM, LPARAM, BOOL&)
+{
+    if (m_context && (m_context->runMode == 0 || m_context->runMode == 1)) {
+        CString args;
+        args.Format("--restart -i %s", m_context->phase.GetString());
+        SetRunOnceAutorun(1, args);
+    }
+    return TRUE;
+}
+
+LRESULT CShortAppDialog::OnRemoveCommand(WORD, WORD, HWND, BOOL&)
+{
+    OnRemove();
+    return 0;
+}
 
 BOOL CShortAppDialog::ResolveEntity(CString& text)
 {

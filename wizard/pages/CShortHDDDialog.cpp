@@ -5,6 +5,7 @@
 #include "CPageContext.h"
 #include "DiskSpace.h"
 #include "PageTexts.h"
+#include "RequirementRouting.h"
 
 CShortHDDDialog::CShortHDDDialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
@@ -80,4 +81,24 @@ void CShortHDDDialog::InitFonts()
         {IDC_STATIC2, "12pt"},
     };
     SetPageFonts(m_hWnd, kFonts);
+}
+
+void CShortHDDDialog::OnShortfallNext()
+{
+    if (CWBDialog* next = NewPageAfterCheckIn(GetParent(), m_context))
+        GoToPage(next, 0);
+}
+
+LRESULT CShortHDDDialog::OnCtlColorStatic(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    if (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_STATIC4)
+        ::SetTextColor(reinterpret_cast<HDC>(wParam), RGB(255, 0, 0));
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT CShortHDDDialog::OnNextCommand(WORD, WORD, HWND, BOOL&)
+{
+    OnShortfallNext();
+    return 0;
 }

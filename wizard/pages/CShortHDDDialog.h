@@ -1,5 +1,6 @@
 #pragma once
 #include "CKAVODlg.h"
+#include "VisibleCommandHandler.h"
 #include "resource.h"
 
 class CShortHDDDialog : public CKAVODlg<CShortHDDDialog, IDD_SHORTHDD> {
@@ -20,4 +21,18 @@ public:
     void InitFonts() override;
 
     DWORD GetHostFlags() override;
+
+    BEGIN_MSG_MAP(CShortHDDDialog)
+        MESSAGE_HANDLER(WM_CTLCOLORSTATIC, OnCtlColorStatic)
+        VISIBLE_COMMAND_ID_HANDLER(IDC_NEXT, OnNextCommand)
+        CHAIN_MSG_MAP(CKAVODlgBase)
+    END_MSG_MAP()
+
+    // The shortfall accepted: on by the order.
+    void OnShortfallNext();
+
+private:
+    // The required space stands out in red; the base gives the brush.
+    LRESULT OnCtlColorStatic(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnNextCommand(WORD, WORD, HWND, BOOL&);
 };

@@ -1,9 +1,22 @@
 #pragma once
 // Too little disk space met while upgrading.
+// The upgrade flow has no step bar; next goes on to the upgrade's licence terms.
 #include "CShortHDDDialog.h"
 
 class CUpgradeShortHDDDialog : public CShortHDDDialog {
 public:
     CUpgradeShortHDDDialog();
     ~CUpgradeShortHDDDialog() override;
+
+    BEGIN_MSG_MAP(CUpgradeShortHDDDialog)
+        MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialogMessage)
+        VISIBLE_COMMAND_ID_HANDLER(IDC_NEXT, OnNextCommand)
+        CHAIN_MSG_MAP(CShortHDDDialog)
+    END_MSG_MAP()
+
+    LRESULT OnInitDialog(HWND focus, LPARAM initParam);
+
+private:
+    LRESULT OnInitDialogMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
+    LRESULT OnNextCommand(WORD, WORD, HWND, BOOL&);
 };
