@@ -13,6 +13,7 @@
 #include "AutoFlow.h"
 #include "CCheckComputerDialog.h"
 #include "PageFactory.h"
+#include "CA2W.h"
 #include "CComVariant.h"
 #include "COpsRequest.h"
 #include "HttpGetAsync.h"
@@ -366,7 +367,7 @@ LRESULT CStatusDialog::OnTermsCommand(WORD, WORD, HWND, BOOL&)
     // A new window is asked for so that the page's new-window handler hands the address
     // to the user's default browser.
     CComVariant address(CA2W(url.GetString()));
-    CComVariant flags(long(navOpenInNewWindow));
+    CComVariant flags{long(navOpenInNewWindow)};
     CComVariant empty;
     m_browser->Navigate2(&address, &flags, &empty, &empty, &empty);
     return 0;
@@ -549,5 +550,5 @@ void CStatusDialog::OnFormCommand(const FormCommandParams& params)
         action = 3;
     }
     if (action)
-        PostMessageA(m_hWnd, WM_KAVO_PAGE, action, 0);
+        PostMessage(WM_KAVO_PAGE, action, 0);
 }

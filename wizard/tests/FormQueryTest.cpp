@@ -54,7 +54,8 @@ TEST(FormQuery, SplitsTheQueryAndDecodesEachValue)
         {"http://x/?v=a+b%2Bc", {{"v", "a b+c"}}},
         // What the page escaped as a non-breaking space comes back as a blank.
         {"http://x/?v=my%26nbsp%3BPC&w=%26nbsp;", {{"v", "my PC"}, {"w", " "}}},
-        {"http://x/?v=a&nbsp;b", {{"nbsp;b", ""}, {"v", "a"}}},
+        // An unescaped "&" splits the query before any decoding.
+        {"http://x/?v=a&nbsp;b", {{"v", "a"}}},
         // Pieces without "=" and empty pieces are passed over; the name ends at the first "=".
         {"http://x/?flag&&v=1=2&", {{"v", "1=2"}}},
         {"http://x/?=empty", {{"", "empty"}}},
