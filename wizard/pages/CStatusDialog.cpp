@@ -13,6 +13,16 @@
 #include "AutoFlow.h"
 #include "CCheckComputerDialog.h"
 #include "PageFactory.h"
+#include "CA2W.h"
+#include "CComVariant.h"
+#include "COpsRequest.h"
+#include "HttpGetAsync.h"
+#include "CErrorDialog.h"
+#include "CModifyStatusDialog.h"
+#include "dialogs/CChangeIDDialog.h"
+#include "dialogs/CChangeMailAddressDialog.h"
+#include "dialogs/CMessageDialog.h"
+#include <exdisp.h>
 
 CStatusDialog::CStatusDialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
@@ -298,4 +308,247 @@ void CStatusDialog::DrawGroupFrame(HWND page, HDC dc, int id)
     ::SelectObject(dc, oldBrush);
     ::DeleteObject(brush);
     ::DeleteObject(pen);
+}
+
+// ---- message map and handlers
+
+LRESULT CStatusDialog::OnDrawItem(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (wParam != IDC_STATUSLINE || !item) {
+        handled = FALSE;
+        return 0;
+    }
+    const HDC dc = item->hDC;
+    RECT rect = item->rcItem;
+    if (m_bannerBrush)
+        ::FillRect(dc, &rect, m_bannerBrush);
+    ::SetBkMode(dc, TRANSPARENT);
+    const int kIconSize = 16;
+    if (m_bannerIcon)
+        ::DrawIconEx(dc, rect.left + 2, rect.top + (rect.bottom - rect.top - kIconSize) / 2, m_bannerIcon, kIconSize,
+                     kIconSize, 0, nullptr, DI_NORMAL);
+    char text[512] = {};
+    ::GetDlgItemTextA(m_hWnd, IDC_STATIC11, text, sizeof text);
+    rect.left += 20;
+    ::DrawTextA(dc, text, -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    return TRUE;
+}
+
+LRESULT CStatusDialog::OnInitDialogMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    const LRESULT result = OnInitDialog(reinterpret_cast<HWND>(wParam), lParam);
+    m_context->customer.installationInProgress = 0;
+    m_bannerBrush.Attach(::CreateSolidBrush(RGB(255, 204, 153)));
+    m_paleBrush.Attach(::CreateSolidBrush(RGB(245, 242, 173)));
+    m_bannerIcon = static_cast<HICON>(
+        ::LoadImageA(AtlGetResourceInstance(), MAKEINTRESOURCEA(IDI_BANNER), IMAGE_ICON, 16, 16, LR_SHARED));
+    return result;
+}
+
+LRESULT CStatusDialog::OnContractCommand(WORD, WORD, HWND, BOOL&)
+{
+    OnContract();
+    return 0;
+}
+
+LRESULT CStatusDialog::OnRefreshCommand(WORD, WORD, HWND, BOOL&)
+{
+    OnRefresh();
+    return 0;
+}
+
+LRESULT CStatusDialog::OnTermsCommand(WORD, WORD, HWND, BOOL&)
+{
+    if (!m_browser)
+        return 0;
+    CString url;
+    GetExpandedText(url, "COMMON_URL_TERMSOFUSE");
+    // A new window is asked for so that the page's new-window handler hands the address
+    // to the user's default browser.
+    CComVariant address(CA2W(url.GetString()));
+    CComVariant flags{long(navOpenInNewWindow)};
+    CComVariant empty;
+    m_browser->Navigate2(&address, &flags, &empty, &empty, &empty);
+    return 0;
+}
+
+LRESULT CStatusDialog::OnAddCommand(WORD, WORD, HWND, BOOL&)
+{
+    m_context->SetValue("AN08_ORDER", "追加契約");
+    m_context->phase = "Lpcsif";
+    CString ping;
+    GetExpandedText(ping, "TRACE_URI_A_N08_0");
+    HttpGetAsync(ping, false);
+    GoToPage(NewPageIn<CCheckComputerDialog>(GetParent(), m_context), 0);
+    return 0;
+}
+
+LRESULT CStatusDialog::OnModifyCommand(WORD, WORD, HWND, BOOL&)
+{
+    GoToPage(NewPageIn<CModifyStatusDialog>(GetParent(), m_context), 0);
+    return 0;
+}
+
+LRESULT CStatusDialog::OnCtlColor(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+    if (id >= IDC_STATIC3 && id <= IDC_STATIC6) {
+        ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<LRESULT>(m_paleBrush.Get());
+    }
+    if (id == IDC_ADD || id == IDC_AGREEMENTS || id == IDC_DEL)
+        return reinterpret_cast<LRESULT>(m_paleBrush.Get());
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT CStatusDialog::OnPageCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    if (wParam < 1 || wParam > 3) {
+        handled = FALSE;
+        return 0;
+    }
+    OnSubAction(wParam);
+    return 0;
+}
+
+void CStatusDialog::OnContract()
+{
+    const CString mode = m_context->GetValue("AN08_MODE");
+    m_context->SetValue("AN08_ORDER", mode);
+    COpsCustomerData& customer = m_context->customer;
+    customer.NickName.Empty();
+    customer.SerialID.Empty();
+    customer.installationInProgress = 0;
+    if (mode == "新規契約") {
+        m_context->phase = "Lpcsif";
+        GoToPage(NewPageIn<CCheckComputerDialog>(GetParent(), m_context), 0);
+    } else if (mode == "変更" || mode == "追加/変更") {
+        GoToPage(NewPageIn<CModifyStatusDialog>(GetParent(), m_context), 0);
+    }
+}
+
+void CStatusDialog::OnRefresh()
+{
+    COpsRequest refresh;
+    if (refresh.Run("1002", m_context, TRUE) != 0) {
+        MoveToErrorPage();
+        return;
+    }
+    LoadBrowserContent(IDC_WEBBROWSER);
+}
+
+void CStatusDialog::MoveToErrorPage()
+{
+    GoToPage(NewPageIn<CErrorDialog>(GetParent(), m_context), 0);
+}
+
+template <typename Dialog>
+void CStatusDialog::ChangeCustomerField(CString COpsCustomerData::*field, const char* requestId)
+{
+    const CString kept = m_context->customer.*field;
+    Dialog dialog(m_context);
+    if (dialog.DoModal(::GetActiveWindow()) != IDOK) {
+        m_context->customer.*field = kept;
+        return;
+    }
+    COpsRequest change;
+    if (change.Run(requestId, m_context, TRUE) != 0) {
+        MoveToErrorPage();
+        return;
+    }
+    OnRefresh();
+}
+
+void CStatusDialog::OnSubAction(WPARAM action)
+{
+    switch (action) {
+    case 1:
+        GoToPage(NewPageIn<CCheckComputerDialog>(GetParent(), m_context), 0);
+        break;
+    case 2:
+        ChangeCustomerField<CChangeIDDialog>(&COpsCustomerData::NickName, "1007");
+        break;
+    case 3:
+        ChangeCustomerField<CChangeMailAddressDialog>(&COpsCustomerData::MailAddressSN, "1010");
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- form commands
+
+namespace {
+
+// An absent field reads as empty.
+CString FieldOf(const FormCommandParams& params, const char* name)
+{
+    CString value;
+    params.Lookup(CString(name), value);
+    return value;
+}
+
+}  // namespace
+
+void __stdcall CStatusDialog::BeforeNavigate2(IDispatch*, VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*,
+                                              VARIANT_BOOL* cancel)
+{
+    // The first navigation, to the blank document the content is written into, goes through.
+    if (!m_mainDocumentLoaded)
+        return;
+    if (cancel)
+        *cancel = VARIANT_TRUE;
+    CString address;
+    if (url && url->vt == VT_BSTR)
+        address = static_cast<const char*>(CW2A(url->bstrVal));
+    FormCommandParams params;
+    ParseFormQuery(address, params);
+    OnFormCommand(params);
+}
+
+void CStatusDialog::OnFormCommand(const FormCommandParams& params)
+{
+    const CString command = FieldOf(params, "cmd");
+    COpsCustomerData& customer = m_context->customer;
+    WPARAM action = 0;
+    if (command == "インストール開始" || command == "再インストール") {
+        customer.SecurityID = FieldOf(params, "SecurityID");
+        customer.NickName = FieldOf(params, "NickName");
+        customer.MailAddressSN = FieldOf(params, "MailAddress");
+        customer.SerialID = FieldOf(params, "SerialID");
+        const int status = m_context->GetSerialStatus(customer.SerialID);
+        customer.installationInProgress = status == 2 || status == 4;
+        if (command == "インストール開始") {
+            m_context->SetValue("AN08_ORDER", "インストール");
+            if (status != 1) {
+                CString text, caption;
+                GetExpandedText(text, "A_N08_MSG_CONFIRM_INSTALL");
+                GetExpandedText(caption, "A_N08_TTL_CONFIRM_INSTALL");
+                if (::MessageBoxA(m_hWnd, text, caption, MB_ICONWARNING | MB_YESNO) != IDYES)
+                    return;
+            }
+            m_context->phase = "Lpcif";
+        } else {
+            m_context->SetValue("AN08_ORDER", "再インストール");
+            CMessageDialog question(CTextDef::GetText("MSGDLG_MBK04_MESSAGE"), CTextDef::GetText("MSGDLG_MBK04_TITLE"));
+            question.SetFirstButtonText(CTextDef::GetText("MSGDLG_MBK04_BTN1_YES"));
+            question.SetSecondButtonText(CTextDef::GetText("MSGDLG_MBK04_BTN2_NO"));
+            if (question.DoModal(::GetActiveWindow()) != 1)
+                return;
+            m_context->phase = customer.installationInProgress ? "Lpcrf" : "Lpcarf";
+        }
+        action = 1;
+    } else if (command == "ニックネーム変更") {
+        customer.SerialID = FieldOf(params, "SerialID");
+        m_context->SetValue("AN08_ORDER", "ニックネーム変更");
+        action = 2;
+    } else if (command == "メールアドレス変更") {
+        customer.SerialID = FieldOf(params, "SerialID");
+        m_context->SetValue("AN08_ORDER", "メールアドレス変更");
+        action = 3;
+    }
+    if (action)
+        PostMessage(WM_KAVO_PAGE, action, 0);
 }
