@@ -11,6 +11,7 @@
 
 #include "CGdiObjects.h"
 #include "CTextDef.h"
+#include "KavoTestPaths.h"
 #include "PrintScript.h"
 #include "PrintSpooler.h"
 #include "PrinterChoice.h"
@@ -118,12 +119,19 @@ public:
     }
     HDC Dc() const { return m_dc; }
 
-    Drawing Finish()
+    // The recorded metafile, which the caller deletes.
+    HENHMETAFILE Close()
     {
-        Drawing drawing;
         const HENHMETAFILE metafile = ::CloseEnhMetaFile(m_dc);
         m_dc = nullptr;
         EXPECT_NE(metafile, nullptr);
+        return metafile;
+    }
+
+    Drawing Finish()
+    {
+        Drawing drawing;
+        const HENHMETAFILE metafile = Close();
         ::EnumEnhMetaFile(nullptr, metafile, CollectRecord, &drawing, nullptr);
         ::DeleteEnhMetaFile(metafile);
         return drawing;
@@ -580,6 +588,83 @@ TEST(PrinterChoice, PrinterDcComesFromTheChosenDriverAndDevice)
     const CHandleT<HDC, &::DeleteDC> dc(choice.CreatePrinterDC());
     ASSERT_TRUE(bool(dc));
     EXPECT_EQ(::GetDeviceCaps(dc, TECHNOLOGY), DT_RASDISPLAY);
+}
+
+bool HasText(const Drawing& drawing, const std::string& text)
+{
+    for (const TextRecord& record : drawing.texts)
+        if (record.text == text)
+            return true;
+    return false;
+}
+
+// The page's picture as a 24-bit bottom-up BMP file.
+bool WriteBitmapFile(const std::string& path, const BITMAPINFOHEADER& header, const void* bits)
+{
+    const DWORD size = header.biSizeImage;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + size;
+    const HANDLE out = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = ::WriteFile(out, &file, sizeof file, &written, nullptr) &&
+              ::WriteFile(out, &header, sizeof header, &written, nullptr) &&
+              ::WriteFile(out, bits, size, &written, nullptr);
+    ::CloseHandle(out);
+    return ok;
+}
+
+TEST_F(PrintScript, BuiltInAcknowledgementDrawsEveryValueOnAPage)
+{
+    ASSERT_TRUE(CTextDef::LoadFromFile(SourcePath("resources/text.def").c_str()));
+    PrintScriptState state;
+    state.script = BuildOrderAcknowledgmentScript("VC0001234", "AK5678", "山田太郎", "2024年05月06日", "SEC0042",
+                                                  "S1111\\nS2222", "300円(税込330円)");
+    // A page of 950 x 1385 pixels.
+    const int width = 950, height = 1385;
+    CMetafileCanvas canvas;
+    RenderPrintScript(state, canvas.Dc(), RECT{20, 20, width - 20, height - 20});
+    const HENHMETAFILE metafile = canvas.Close();
+    Drawing drawing;
+    ::EnumEnhMetaFile(nullptr, metafile, CollectRecord, &drawing, nullptr);
+    EXPECT_EQ(state.pageWidth, 1900);
+    EXPECT_EQ(state.pageHeight, 2770);
+    for (const char* value : {"VC0001234", "AK5678", "SEC0042", "S1111", "S2222", "300円(税込330円)",
+                              "お申込日：2024年05月06日", "山田太郎　様"})
+        EXPECT_TRUE(HasText(drawing, value)) << value;
+    EXPECT_EQ(drawing.brushColours.size(), 9u);
+
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader.biSizeImage = DWORD((width * 3 + 3) / 4 * 4 * height);
+    void* bits = nullptr;
+    const CBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_TRUE(bool(bitmap));
+    CMemoryDC memory(nullptr);
+    memory.Select(bitmap);
+    const RECT page = {0, 0, width, height};
+    ::FillRect(memory, &page, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    EXPECT_TRUE(::PlayEnhMetaFile(memory, metafile, &page));
+    ::DeleteEnhMetaFile(metafile);
+    ::GdiFlush();
+    // Played into the whole bitmap (the metafile's frame is what it drew): the title bar at
+    // the top, paper between the order table and the notes' bar, the foot bar at the bottom.
+    EXPECT_EQ(::GetPixel(memory, width / 2, 5), COLORREF(0x663300));
+    EXPECT_EQ(::GetPixel(memory, width / 2, ::MulDiv(1340, height, 2770)), RGB(255, 255, 255));
+    EXPECT_EQ(::GetPixel(memory, width / 2, height - 5), COLORREF(0x663300));
+
+    char folder[MAX_PATH] = {};
+    if (::GetEnvironmentVariableA("KAVO_PRINT_GALLERY_DIR", folder, sizeof folder) > 0) {
+        EXPECT_TRUE(WriteBitmapFile(std::string(folder) + "\\acknowledgement.bmp", info.bmiHeader, bits));
+    }
 }
 
 }  // namespace
