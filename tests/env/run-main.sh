@@ -60,6 +60,11 @@ mkdir -p "$demo/control"
 ( cd "$build" && KAVO_GALLERY_DIR="\$(winepath -w "$demo/control")" \
   wine bin/control_tests.exe "--gtest_filter=ExecutionFrame.WorkerDrivesThePanelWhileThePageReadsItsStepCode" \
   --gtest_color=no ) || rc=\$?
+# The order acknowledgement as the built-in print script draws it.
+mkdir -p "$demo/print"
+( cd "$build" && KAVO_PRINT_GALLERY_DIR="\$(winepath -w "$demo/print")" \
+  wine bin/core_tests.exe "--gtest_filter=PrintScript.BuiltInAcknowledgementDrawsEveryValueOnAPage" \
+  --gtest_color=no ) || rc=\$?
 kavo_wine_stop
 exit \$rc
 INNER

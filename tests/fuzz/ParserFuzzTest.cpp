@@ -25,6 +25,7 @@
 #include "FuzzRun.h"
 #include "GuardedBytes.h"
 #include "KavoTestPaths.h"
+#include "PrintScript.h"
 #include "UrlText.h"
 
 namespace {
@@ -267,6 +268,26 @@ TEST_F(ParserFuzz, FeeTableSurvivesMutatedTextAndItsLookupsAnyCount)
     });
     SetUrlTextFetcher(former);
     g_feeTableBody = nullptr;
+}
+
+TEST_F(ParserFuzz, PrintScriptSurvivesMutatedScriptsOnAMetafile)
+{
+    // The built-in script twice, so most splices carry its commands.
+    const std::vector<std::string> seeds = {Seed("tests/fuzz/seeds/print_script.txt"),
+                                            Seed("tests/fuzz/seeds/print_script.txt"),
+                                            Seed("tests/fuzz/seeds/notice.txt")};
+    CFuzzRun run("printscript", seeds, 0x9C1F7A5E, 500);
+    run.Run([](const std::string& input) {
+        CTextDef::SetText("ORDER_ACKNOWLEDGMENT_PRINT_SCRIPT", GuardedText(input));
+        PrintScriptState state;
+        state.script = BuildOrderAcknowledgmentScript("C1", "%{AccessKey}", "\"a\" \\n", "", "", "S1\\nS2", "");
+        PlaceAtGuardPage(state.script);
+        const HDC dc = ::CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(dc, nullptr);
+        RenderPrintScript(state, dc, RECT{10, 10, 400, 600});
+        ::DeleteEnhMetaFile(::CloseEnhMetaFile(dc));
+        CTextDef::RemoveAll();
+    });
 }
 
 }  // namespace

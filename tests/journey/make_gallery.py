@@ -123,6 +123,13 @@ def main():
         out.append('<p>The connection-check control\'s progress panel while a diagnosis reports a step.</p>')
         out.append('<figure id="control-panel"><img class="page" src="progress-panel.png" alt="progress panel">'
                    '</figure>')
+    printed = os.path.join(gallery, "print", "acknowledgement.bmp")
+    if os.path.exists(printed):
+        subprocess.run(["convert", printed, os.path.join(gallery, "acknowledgement.png")], check=True)
+        out.append('<h2>ご注文内容のお知らせ</h2>')
+        out.append('<p>The order acknowledgement as the built-in print script draws it on one page.</p>')
+        out.append('<figure id="print-acknowledgement"><img class="page" src="acknowledgement.png" '
+                   'alt="order acknowledgement"></figure>')
     out.append('</body></html>')
     open(os.path.join(gallery, "index.html"), "w", encoding="utf-8").write("\n".join(out) + "\n")
 

@@ -4,11 +4,13 @@
 #include "CFeeCalc.h"
 #include "CPageContext.h"
 #include "CTextDef.h"
+#include "Entities.h"
 #include "ContractFigures.h"
 #include "FormatDateText.h"
 #include "PageContent.h"
 #include "PageFactory.h"
 #include "PageTexts.h"
+#include "PrintScript.h"
 
 CPostSignupDialog::CPostSignupDialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
@@ -95,4 +97,37 @@ CString CPostSignupDialog::BuildSerialList()
         rows += row;
     }
     return rows;
+}
+
+LRESULT CPostSignupDialog::OnPrint(WORD, WORD, HWND, BOOL&)
+{
+    // The print dialog would leave its own icon on the frame it is owned by.
+    const bool locked = m_iconLocker.SubclassWindow(::GetAncestor(m_hWnd, GA_ROOT)) != FALSE;
+    PrintOrderAcknowledgment(BuildAcknowledgmentScript());
+    // Only gives the procedure back while it is still the lock's.
+    if (locked)
+        m_iconLocker.UnsubclassWindow();
+    return 0;
+}
+
+CString CPostSignupDialog::BuildAcknowledgmentScript()
+{
+    const COpsCustomerData& customer = m_context->customer;
+    const CSimpleArray<CString>& selected = customer.selectedSerialIDs;
+    CString serials;
+    for (int i = 0; i < selected.GetSize(); ++i) {
+        if (i > 0)
+            serials += "\\n";
+        serials += selected[i];
+    }
+    const COpsSerialInfo* first = selected.GetSize() > 0 ? m_context->FindSerial(selected[0]) : nullptr;
+    const CString date = first ? FormatDateText(first->ConstructionEndDate) : CString();
+
+    const int fee = GetFeeCalc().GetUnitFee(CountActiveContracts(m_context->response));
+    CString price;
+    price.Format("%s円(税込%s円)", FormatAmount(fee, 0).GetString(), FormatAmount(fee, GetTaxRate()).GetString());
+
+    const COpsCustomerInformation& answer = m_context->response.customerInformation;
+    return BuildOrderAcknowledgmentScript(answer.VeldinCommonID, customer.AccessKey, answer.CustomerName, date,
+                                          m_agreement.SecurityID, serials, price);
 }

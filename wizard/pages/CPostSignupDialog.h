@@ -1,6 +1,8 @@
 #pragma once
+#include "controls/CIconLocker.h"
 #include "CKAVODlg.h"
 #include "COpsResponse.h"
+#include "VisibleCommandHandler.h"
 #include "resource.h"
 
 class CPostSignupDialog : public CKAVODlg<CPostSignupDialog, IDD_POSTSIGNUP> {
@@ -14,6 +16,8 @@ public:
 
     BEGIN_MSG_MAP(CPostSignupDialog)
         MESSAGE_HANDLER(WM_KAVO_PAGE, OnPageMessage)
+        // The print button.
+        VISIBLE_COMMAND_ID_HANDLER(IDC_PRINT, OnPrint)
         CHAIN_MSG_MAP(CKAVODlgBase)
     END_MSG_MAP()
 
@@ -32,9 +36,20 @@ public:
     // wParam of WM_KAVO_PAGE that the page posts itself to show the error page.
     enum : WPARAM { PAGECMD_SHOW_ORDER_ERROR = 1 };
 
+    // The print button: the order acknowledgement, printed on a printer that the user
+    // chooses, with the frame's icon locked while the print dialog is up.
+    LRESULT OnPrint(WORD, WORD, HWND, BOOL&);
+    // The definition's print script completed with this order's data: the selected serials
+    // joined by backslash + "n", the first one's construction end date, and the monthly
+    // unit fee of the active contracts without and with tax.
+    CString BuildAcknowledgmentScript();
+
 private:
     LRESULT OnPageMessage(UINT, WPARAM wParam, LPARAM, BOOL& handled);
 
     // Set while an element text is expanded, which must not hold itself.
     bool m_expandingElement = false;
+
+    // Attached to the top-level window only while OnPrint runs.
+    CIconLocker m_iconLocker;
 };
