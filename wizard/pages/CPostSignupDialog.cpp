@@ -10,6 +10,13 @@
 #include "PageFactory.h"
 #include "PageTexts.h"
 
+// Next and the contract list.
+#include <new>
+
+#include "COpsRequest.h"
+#include "pages/CRegClientDialog.h"
+#include "pages/CStatusDialog.h"
+
 CPostSignupDialog::CPostSignupDialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
 CPostSignupDialog::~CPostSignupDialog() = default;
@@ -95,4 +102,33 @@ CString CPostSignupDialog::BuildSerialList()
         rows += row;
     }
     return rows;
+}
+
+// Next and the contract list.
+void CPostSignupDialog::OnNext()
+{
+    GoToPage(CreatePageWindow(new (std::nothrow) CRegClientDialog, GetParent(), m_context), 0);
+}
+
+void CPostSignupDialog::OnBackToContracts()
+{
+    COpsRequest refresh;
+    CWBDialog* next = nullptr;
+    if (refresh.Run("1002", m_context, TRUE) == 0)
+        next = new (std::nothrow) CStatusDialog;
+    else
+        next = new (std::nothrow) CErrorDialog;
+    GoToPage(CreatePageWindow(next, GetParent(), m_context), 0);
+}
+
+LRESULT CPostSignupDialog::OnNextCommand(WORD, WORD, HWND, BOOL&)
+{
+    OnNext();
+    return 0;
+}
+
+LRESULT CPostSignupDialog::OnBackCommand(WORD, WORD, HWND, BOOL&)
+{
+    OnBackToContracts();
+    return 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "CKAVODlg.h"
 #include "COpsResponse.h"
+#include "VisibleCommandHandler.h"
 #include "resource.h"
 
 class CPostSignupDialog : public CKAVODlg<CPostSignupDialog, IDD_POSTSIGNUP> {
@@ -14,6 +15,9 @@ public:
 
     BEGIN_MSG_MAP(CPostSignupDialog)
         MESSAGE_HANDLER(WM_KAVO_PAGE, OnPageMessage)
+        // Next and the contract list.
+        VISIBLE_COMMAND_ID_HANDLER(IDC_NEXT, OnNextCommand)
+        VISIBLE_COMMAND_ID_HANDLER(IDC_BACK, OnBackCommand)
         CHAIN_MSG_MAP(CKAVODlgBase)
     END_MSG_MAP()
 
@@ -37,4 +41,14 @@ private:
 
     // Set while an element text is expanded, which must not hold itself.
     bool m_expandingElement = false;
+
+    // Next goes on to the registration; the contract list is shown after a refresh of the
+    // status, or the error page when the refresh fails.
+public:
+    void OnNext();
+    void OnBackToContracts();
+
+private:
+    LRESULT OnNextCommand(WORD, WORD, HWND, BOOL&);
+    LRESULT OnBackCommand(WORD, WORD, HWND, BOOL&);
 };
