@@ -25,16 +25,13 @@ for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
 read -r port _ < "$work/port"
 curl -s -X POST -d "{\"polls_until_done\": $polls}" "http://127.0.0.1:$port/_control/orders/model" >/dev/null
 
-run() {
-  . "$top/tests/env/wine-env.sh" "$build"
+url="http://127.0.0.1:$port/wso/direct.jsp"
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  . "$1/tests/env/wine-env.sh" "$2"
   kavo_wine_start
   kavo_register_scripted_browser
   rc=0
-  wine "$build/bin/OrderPollingBench.exe" "http://127.0.0.1:$port/wso/direct.jsp" | tr -d '\r' || rc=$?
+  wine "$2/bin/OrderPollingBench.exe" "$3" | tr -d "\r" || rc=$?
   kavo_wine_stop
-  return $rc
-}
-export -f run
-export top build port
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c run
+  exit $rc' bench "$top" "$build" "$url"
 echo "requests: $(curl -s "http://127.0.0.1:$port/_control/orders/ids")"
