@@ -12,6 +12,12 @@
 #include "PageTexts.h"
 #include "PrintScript.h"
 
+#include <new>
+
+#include "COpsRequest.h"
+#include "pages/CRegClientDialog.h"
+#include "pages/CStatusDialog.h"
+
 CPostSignupDialog::CPostSignupDialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
 CPostSignupDialog::~CPostSignupDialog() = default;
@@ -130,4 +136,33 @@ CString CPostSignupDialog::BuildAcknowledgmentScript()
     const COpsCustomerInformation& answer = m_context->response.customerInformation;
     return BuildOrderAcknowledgmentScript(answer.VeldinCommonID, customer.AccessKey, answer.CustomerName, date,
                                           m_agreement.SecurityID, serials, price);
+}
+
+// Next and the contract list.
+void CPostSignupDialog::OnNext()
+{
+    GoToPage(CreatePageWindow(new (std::nothrow) CRegClientDialog, GetParent(), m_context), 0);
+}
+
+void CPostSignupDialog::OnBackToContracts()
+{
+    COpsRequest refresh;
+    CWBDialog* next = nullptr;
+    if (refresh.Run("1002", m_context, TRUE) == 0)
+        next = new (std::nothrow) CStatusDialog;
+    else
+        next = new (std::nothrow) CErrorDialog;
+    GoToPage(CreatePageWindow(next, GetParent(), m_context), 0);
+}
+
+LRESULT CPostSignupDialog::OnNextCommand(WORD, WORD, HWND, BOOL&)
+{
+    OnNext();
+    return 0;
+}
+
+LRESULT CPostSignupDialog::OnBackCommand(WORD, WORD, HWND, BOOL&)
+{
+    OnBackToContracts();
+    return 0;
 }

@@ -18,6 +18,9 @@ public:
         MESSAGE_HANDLER(WM_KAVO_PAGE, OnPageMessage)
         // The print button.
         VISIBLE_COMMAND_ID_HANDLER(IDC_PRINT, OnPrint)
+        // Next and the contract list.
+        VISIBLE_COMMAND_ID_HANDLER(IDC_NEXT, OnNextCommand)
+        VISIBLE_COMMAND_ID_HANDLER(IDC_BACK, OnBackCommand)
         CHAIN_MSG_MAP(CKAVODlgBase)
     END_MSG_MAP()
 
@@ -44,6 +47,11 @@ public:
     // unit fee of the active contracts without and with tax.
     CString BuildAcknowledgmentScript();
 
+    // Next goes on to the registration; the contract list is shown after a refresh of the
+    // status, or the error page when the refresh fails.
+    void OnNext();
+    void OnBackToContracts();
+
 private:
     LRESULT OnPageMessage(UINT, WPARAM wParam, LPARAM, BOOL& handled);
 
@@ -52,4 +60,7 @@ private:
 
     // Attached to the top-level window only while OnPrint runs.
     CIconLocker m_iconLocker;
+
+    LRESULT OnNextCommand(WORD, WORD, HWND, BOOL&);
+    LRESULT OnBackCommand(WORD, WORD, HWND, BOOL&);
 };

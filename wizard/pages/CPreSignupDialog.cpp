@@ -1,12 +1,22 @@
 #include "CPreSignupDialog.h"
 
+#include <new>
+
+#include "CAtlModule.h"
 #include "CFeeCalc.h"
+#include "COpsRequest.h"
 #include "CPageContext.h"
 #include "CTextDef.h"
 #include "ContractFigures.h"
 #include "Entities.h"
+#include "HttpGetAsync.h"
 #include "PageContent.h"
+#include "PageFactory.h"
 #include "PageTexts.h"
+#include "pages/CErrorDialog.h"
+#include "pages/CRegClientDialog.h"
+#include "pages/CSignupDialog.h"
+#include "pages/CStatusDialog.h"
 
 CPreSignupDialog::CPreSignupDialog() : CKAVODlg(IDC_WEBBROWSER) {}
 
@@ -87,4 +97,75 @@ BOOL CPreSignupDialog::ResolveEntity(CString& text)
     GetExpandedText(text, key);
     m_expandingElement = false;
     return TRUE;
+}
+
+LRESULT CPreSignupDialog::OnInitDialog(HWND focus, LPARAM initParam)
+{
+    const LRESULT result = CKAVODlgBase::OnInitDialog(focus, initParam);
+    const CString order = m_context->GetValue("AN08_ORDER");
+    UINT bitmap = 0;
+    m_orderKind = 0;
+    if (order == "新規契約" || order == "追加契約") {
+        m_orderKind = order == "新規契約" ? 0 : 1;
+        bitmap = IDB_NOTICE_ORDER;
+    } else if (order == "再インストール") {
+        const CSimpleArray<COpsAgreement>& agreements = m_context->response.agreements;
+        const bool firstAgreement =
+            agreements.GetSize() > 0 && agreements[0].SecurityID == m_context->customer.SecurityID;
+        m_orderKind = firstAgreement ? 2 : 3;
+        bitmap = IDB_NOTICE_WARNING;
+    }
+    if (bitmap)
+        m_notice.LoadBitmap(AtlGetResourceInstance(), bitmap);
+    ::SendDlgItemMessageA(m_hWnd, IDC_IMAGE, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_notice.Get()));
+    CString heading;
+    GetExpandedText(heading, m_orderKind >= 2 ? "B_N05_IDC_STATIC1_2" : "B_N05_IDC_STATIC1_1");
+    ::SetDlgItemTextA(m_hWnd, IDC_STATIC1, heading);
+    return result;
+}
+
+void CPreSignupDialog::OnApply()
+{
+    CString url;
+    GetExpandedText(url, "TRACE_URI_B_N05_0");
+    HttpGetAsync(url, false);
+    CWBDialog* next = nullptr;
+    if (m_context->GetValue("AN08_ORDER") == "再インストール") {
+        next = new (std::nothrow) CRegClientDialog;
+    } else {
+        m_context->SetValue("ops_retry_counter", "");
+        next = new (std::nothrow) CSignupDialog;
+    }
+    GoToPage(CreatePageWindow(next, GetParent(), m_context), 0);
+}
+
+void CPreSignupDialog::OnCancelOrder()
+{
+    CString url;
+    GetExpandedText(url, "TRACE_URI_B_N05_1");
+    HttpGetAsync(url, false);
+    COpsRequest refresh;
+    CWBDialog* next = nullptr;
+    if (refresh.Run("1002", m_context, TRUE) == 0)
+        next = new (std::nothrow) CStatusDialog;
+    else
+        next = new (std::nothrow) CErrorDialog;
+    GoToPage(CreatePageWindow(next, GetParent(), m_context), 0);
+}
+
+LRESULT CPreSignupDialog::OnInitDialogMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    return OnInitDialog(reinterpret_cast<HWND>(wParam), lParam);
+}
+
+LRESULT CPreSignupDialog::OnApplyCommand(WORD, WORD, HWND, BOOL&)
+{
+    OnApply();
+    return 0;
+}
+
+LRESULT CPreSignupDialog::OnCancelCommand(WORD, WORD, HWND, BOOL&)
+{
+    OnCancelOrder();
+    return 0;
 }
