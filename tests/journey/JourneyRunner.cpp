@@ -7,6 +7,7 @@
 #include "CRegKey.h"
 #include "CTextDef.h"
 #include "KavoTestPaths.h"
+#include "LoginParams.h"
 #include "ScriptedBrowser.h"
 #include "StartPage.h"
 #include "StepLetters.h"
@@ -219,6 +220,9 @@ bool JourneyRunner::Prepare(std::string* error)
     if (machineKey.Open(CTextDef::GetRegRoot("COMMON_REG_HKLM_KAVO"), CTextDef::GetRegPath("COMMON_REG_HKLM_KAVO"),
                         KEY_SET_VALUE) == ERROR_SUCCESS)
         machineKey.DeleteValue("Domain");
+    // A run mode of the launcher tool keeps the customer's sign-in values for the next start,
+    // whose sign-in page would then open filled in.
+    DeleteLoginParams();
 
     m_names = ParseControlNames(ReadWholeFile(SourcePath("resources/resource.h")));
     if (!ParseScreenTable(ReadWholeFile(SourcePath("tests/journey/screens.txt")), m_names, &m_screens, error)) {
