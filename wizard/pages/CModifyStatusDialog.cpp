@@ -1,14 +1,23 @@
 #include "CModifyStatusDialog.h"
 
+#include <mshtml.h>
 #include <mshtmhst.h>
 
+#include <new>
+
+#include "CComVariant.h"
 #include "CFeeCalc.h"
+#include "COpsRequest.h"
+#include "CTextDef.h"
 #include "CPageContext.h"
 #include "ContractFigures.h"
 #include "Entities.h"
 #include "FormatDateText.h"
 #include "PageContent.h"
 #include "PageTexts.h"
+#include "PageFactory.h"
+#include "pages/CErrorDialog.h"
+#include "pages/CPreCancelDialog.h"
 #include "pages/CStatusDialog.h"
 
 CModifyStatusDialog::CModifyStatusDialog() : CKAVODlg(IDC_WEBBROWSER) {}
@@ -132,4 +141,181 @@ CString CModifyStatusDialog::BuildSerialList()
 void CModifyStatusDialog::DoPaint(HDC dc)
 {
     CStatusDialog::DrawGroupFrame(m_hWnd, dc, IDC_STATIC2);
+}
+
+namespace {
+
+const UINT_PTR kSelectionTimer = 0;
+const UINT kSelectionDelayMs = 200;
+const COLORREF kStaticBrushColour = RGB(245, 242, 173);
+const COLORREF kNoteColour = RGB(0, 0, 255);
+
+// The input element named name in the document's collection; null when there is none.
+CComPtr<IHTMLInputElement> FindInput(IHTMLElementCollection* all, const char* name)
+{
+    CComPtr<IHTMLInputElement> input;
+    wchar_t wide[32] = {};
+    ::MultiByteToWideChar(CP_ACP, 0, name, -1, wide, 32);
+    CComVariant key(wide);
+    CComVariant first(0);
+    CComPtr<IDispatch> item;
+    if (SUCCEEDED(all->item(key, first, &item)) && item)
+        item->QueryInterface(IID_IHTMLInputElement, reinterpret_cast<void**>(&input));
+    return input;
+}
+
+bool IsChecked(IHTMLInputElement* input)
+{
+    VARIANT_BOOL checked = VARIANT_FALSE;
+    return SUCCEEDED(input->get_checked(&checked)) && checked != VARIANT_FALSE;
+}
+
+VARIANT_BOOL AsVariantBool(bool value)
+{
+    return value ? VARIANT_TRUE : VARIANT_FALSE;
+}
+
+}  // namespace
+
+LRESULT CModifyStatusDialog::OnInitDialog(HWND focus, LPARAM initParam)
+{
+    const LRESULT result = CKAVODlgBase::OnInitDialog(focus, initParam);
+    if (m_context->GetValue("AN08_ORDER") == "追加契約")
+        SetCurrentStep("P");
+    m_brush.Attach(::CreateSolidBrush(kStaticBrushColour));
+    return result;
+}
+
+void __stdcall CModifyStatusDialog::CommandStateChange(long, VARIANT_BOOL)
+{
+    ::KillTimer(m_hWnd, kSelectionTimer);
+    ::SetTimer(m_hWnd, kSelectionTimer, kSelectionDelayMs, nullptr);
+}
+
+bool CModifyStatusDialog::MayCancelSelection() const
+{
+    const int serials = m_context->response.serials.GetSize();
+    const int selected = m_selected.GetSize();
+    return selected > 0 && (selected == serials || serials - selected >= m_context->customer.BasicSerialCount);
+}
+
+void CModifyStatusDialog::OnSelectionTimer()
+{
+    ::KillTimer(m_hWnd, kSelectionTimer);
+    CComPtr<IHTMLDocument2> document;
+    CComPtr<IHTMLElementCollection> all;
+    if (!GetHtmlDocument(m_browser, &document) || FAILED(document->get_all(&all)) || !all)
+        return;
+
+    const CComPtr<IHTMLInputElement> allBox = FindInput(all, "ag_all");
+    const bool allChecked = allBox && IsChecked(allBox);
+    const CSimpleArray<COpsSerialInfo>& serials = m_context->response.serials;
+    const int count = serials.GetSize();
+    const LONG basicCount = m_context->customer.BasicSerialCount;
+
+    m_selected.RemoveAll();
+    CSimpleArray<CComPtr<IHTMLInputElement>> boxes;
+    for (int i = 0; i < count; ++i) {
+        CString name;
+        name.Format("ag%d", i);
+        CComPtr<IHTMLInputElement> box = FindInput(all, name);
+        boxes.Add(box);
+        if (!box)
+            continue;
+        box->put_disabled(AsVariantBool(allChecked || basicCount == count));
+        if (!m_allFlag && allChecked) {
+            box->put_checked(VARIANT_TRUE);
+            m_selected.Add(serials[i].SerialID);
+        } else if (m_allFlag && !allChecked) {
+            box->put_checked(VARIANT_FALSE);
+        } else if (IsChecked(box)) {
+            m_selected.Add(serials[i].SerialID);
+        }
+    }
+
+    if (!allBox) {
+        const bool roomLeft = count - m_selected.GetSize() > basicCount;
+        for (int i = 0; i < boxes.GetSize(); ++i)
+            if (boxes[i])
+                boxes[i]->put_disabled(AsVariantBool(!roomLeft && !IsChecked(boxes[i])));
+    }
+
+    // Only the customer's own "ag_all" makes the choice every serial: ticking each box by
+    // hand stays a cancellation of those serials.
+    m_allFlag = allChecked;
+    EnableDlgItems(m_hWnd, MayCancelSelection(), IDC_DEL, 0);
+}
+
+void CModifyStatusDialog::OnCancelSerials()
+{
+    if (!MayCancelSelection()) {
+        CString text;
+        CString caption;
+        GetExpandedText(text, "A_E08_2_MESSAGE");
+        GetExpandedText(caption, "COMMON_TITLE");
+        MessageBox(text, caption, MB_ICONWARNING);
+        return;
+    }
+    CString joined;
+    for (int i = 0; i < m_selected.GetSize(); ++i) {
+        if (i > 0)
+            joined += ",";
+        joined += m_selected[i];
+    }
+    m_context->SetValue("CANCEL_SERIALS", joined);
+    m_context->SetValue("AN08_ORDER", m_allFlag ? "全解約" : "解約");
+    m_context->phase = "Lpdt";
+    GoToPage(CreatePageWindow(new (std::nothrow) CPreCancelDialog, GetParent(), m_context), 0);
+}
+
+void CModifyStatusDialog::OnBack()
+{
+    COpsRequest refresh;
+    CWBDialog* next = nullptr;
+    if (refresh.Run("1002", m_context, TRUE) == 0)
+        next = new (std::nothrow) CStatusDialog;
+    else
+        next = new (std::nothrow) CErrorDialog;
+    GoToPage(CreatePageWindow(next, GetParent(), m_context), 0);
+}
+
+LRESULT CModifyStatusDialog::OnInitDialogMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    return OnInitDialog(reinterpret_cast<HWND>(wParam), lParam);
+}
+
+LRESULT CModifyStatusDialog::OnCtlColorStatic(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
+{
+    const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+    const HDC dc = reinterpret_cast<HDC>(wParam);
+    if (id == IDC_STATIC10) {
+        ::SetTextColor(dc, kNoteColour);
+    } else if (id < IDC_STATIC3 || id > IDC_STATIC6) {
+        bHandled = FALSE;
+        return 0;
+    }
+    ::SetBkMode(dc, TRANSPARENT);
+    return LRESULT(m_brush.Get());
+}
+
+LRESULT CModifyStatusDialog::OnTimerMessage(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
+{
+    if (wParam != kSelectionTimer) {
+        bHandled = FALSE;
+        return 0;
+    }
+    OnSelectionTimer();
+    return 0;
+}
+
+LRESULT CModifyStatusDialog::OnCancelCommand(WORD, WORD, HWND, BOOL&)
+{
+    OnCancelSerials();
+    return 0;
+}
+
+LRESULT CModifyStatusDialog::OnBackCommand(WORD, WORD, HWND, BOOL&)
+{
+    OnBack();
+    return 0;
 }
