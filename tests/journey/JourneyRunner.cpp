@@ -7,6 +7,7 @@
 #include "CRegKey.h"
 #include "CTextDef.h"
 #include "KavoTestPaths.h"
+#include "LoginParams.h"
 #include "ScriptedBrowser.h"
 #include "StartPage.h"
 #include "StepLetters.h"
@@ -137,6 +138,31 @@ std::string Expanded(const std::string& path)
     return length == 0 || length > sizeof expanded ? path : std::string(expanded);
 }
 
+// The members of a journey's JSON object (CP932 bytes) as the fake order system takes them.
+// It keeps texts as bytes, one character each: the CP932 bytes go over as such characters,
+// and since a trail byte may look like a backslash or a quote, both bytes of a character go
+// escaped.
+std::string MembersOf(const std::string& object)
+{
+    const std::string inner = object.substr(1, object.size() - 2);
+    std::string members;
+    for (size_t i = 0; i < inner.size(); ++i) {
+        const unsigned char byte = static_cast<unsigned char>(inner[i]);
+        if (byte < 0x80) {
+            members += inner[i];
+            continue;
+        }
+        const size_t bytes = IsDBCSLeadByteEx(932, byte) && i + 1 < inner.size() ? 2 : 1;
+        for (size_t k = 0; k < bytes; ++k) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(inner[i + k]));
+            members += escaped;
+        }
+        i += bytes - 1;
+    }
+    return members;
+}
+
 }  // namespace
 
 JourneyRunner::JourneyRunner(JourneyOptions options) : m_options(std::move(options)) {}
@@ -194,6 +220,9 @@ bool JourneyRunner::Prepare(std::string* error)
     if (machineKey.Open(CTextDef::GetRegRoot("COMMON_REG_HKLM_KAVO"), CTextDef::GetRegPath("COMMON_REG_HKLM_KAVO"),
                         KEY_SET_VALUE) == ERROR_SUCCESS)
         machineKey.DeleteValue("Domain");
+    // A run mode of the launcher tool keeps the customer's sign-in values for the next start,
+    // whose sign-in page would then open filled in.
+    DeleteLoginParams();
 
     m_names = ParseControlNames(ReadWholeFile(SourcePath("resources/resource.h")));
     if (!ParseScreenTable(ReadWholeFile(SourcePath("tests/journey/screens.txt")), m_names, &m_screens, error)) {
@@ -230,6 +259,8 @@ bool JourneyRunner::Run(const std::vector<JourneyStep>& steps, std::string* erro
 
 std::string JourneyRunner::Text(const std::string& field) const
 {
+    if (field == "\"\"")
+        return {};
     if (field.compare(0, 4, "def:") == 0)
         return std::string(CTextDef::GetText(field.substr(4).c_str()));
     std::string text = field;
@@ -379,6 +410,27 @@ bool JourneyRunner::ItemExists(const std::string& item, const std::string& path)
     return GetFileAttributesA(ItemPath(item, path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string JourneyRunner::DocumentPath(int number) const
+{
+    char name[64];
+    std::snprintf(name, sizeof name, "\\%lu-%04d.html", m_pid, number);
+    return m_recordFolder + name;
+}
+
+int JourneyRunner::LatestDocument() const
+{
+    // The browser double numbers a process's documents from 1 without gaps.
+    int number = m_documentsSeen;
+    while (GetFileAttributesA(DocumentPath(number + 1).c_str()) != INVALID_FILE_ATTRIBUTES)
+        ++number;
+    return number;
+}
+
+void JourneyRunner::MarkAction()
+{
+    m_documentsSeen = m_process ? LatestDocument() : 0;
+}
+
 void JourneyRunner::EndProgram()
 {
     if (!m_process)
@@ -431,6 +483,7 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
         m_process = process.hProcess;
         m_pid = process.dwProcessId;
         m_eventsSeen = 0;
+        m_documentsSeen = 0;
         std::printf("     process %lu\n", m_pid);
         return true;
     }
@@ -446,7 +499,7 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
         Sleep(300);
         return TakePicture(why);
     }
-    if (verb == "text" || verb == "enabled" || verb == "checked") {
+    if (verb == "text" || verb == "enabled" || verb == "checked" || verb == "shown") {
         HWND control = Control(f[0], why);
         if (!control)
             return false;
@@ -459,6 +512,8 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
             DWORD_PTR state = 0;
             if (verb == "enabled")
                 state = IsWindowEnabled(control) ? 1 : 0;
+            else if (verb == "shown")
+                state = IsWindowVisible(control) ? 1 : 0;
             else
                 SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
             seen = state == BST_CHECKED ? "1" : "0";
@@ -473,6 +528,7 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
         if (!control)
             return false;
         const std::string text = Text(second);
+        MarkAction();
         DWORD_PTR done = 0;
         if (!SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
                                  &done) ||
@@ -484,6 +540,7 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
         HWND control = Control(f[0], why);
         if (!control)
             return false;
+        MarkAction();
         if (!PostMessageA(control, BM_CLICK, 0, 0))
             return *why = "cannot post BM_CLICK", false;
         return true;
@@ -502,6 +559,7 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
         });
         if (!found)
             return *why = box ? "the box says \"" + seen + "\"" : std::string("no message box"), false;
+        MarkAction();
         PostMessageA(box, WM_COMMAND, WPARAM(ButtonId(f[0])), 0);
         return true;
     }
@@ -513,6 +571,7 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
         if (!shell)
             return *why = f[0] + " holds no browser window", false;
         m_eventsSeen = ReadWholeFile(m_recordFolder + "\\events.txt").size();
+        MarkAction();
         if (!scripted::SendCommand(shell, Text(second).c_str()))
             return *why = "the browser refused \"" + Text(second) + "\"", false;
         return true;
@@ -533,36 +592,39 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
         return held;
     }
     if (verb == "orders") {
-        // The step gives a whole JSON object; the server's call takes its members.
-        const std::string& object = f[0];
-        if (object.size() < 2 || object.front() != '{' || object.back() != '}')
-            return *why = "the model is no JSON object", false;
-        // The fake order system keeps texts as bytes, one character each: the step's CP932
-        // bytes go over as such characters.
-        // A trail byte may look like a backslash or a quote, so both bytes of a character go escaped.
-        const std::string inner = object.substr(1, object.size() - 2);
-        std::string members;
-        for (size_t i = 0; i < inner.size(); ++i) {
-            const unsigned char byte = static_cast<unsigned char>(inner[i]);
-            if (byte < 0x80) {
-                members += inner[i];
-                continue;
-            }
-            const size_t bytes = IsDBCSLeadByteEx(932, byte) && i + 1 < inner.size() ? 2 : 1;
-            for (size_t k = 0; k < bytes; ++k) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(inner[i + k]));
-                members += escaped;
-            }
-            i += bytes - 1;
-        }
-        if (!m_server.OrdersModel(members))
+        if (!m_server.OrdersModel(MembersOf(f[0])))
             return *why = "the fake order system did not take the model", false;
         return true;
+    }
+    if (verb == "script") {
+        if (!m_server.OrdersScript(f[0], MembersOf(second)))
+            return *why = "the fake order system did not take the answer", false;
+        return true;
+    }
+    if (verb == "written") {
+        HWND control = Control(f[0], why);
+        if (!control)
+            return false;
+        if (!FindWindowExA(control, nullptr, "Shell Embedding", nullptr))
+            return *why = f[0] + " holds no browser window", false;
+        const std::string wanted = Text(second);
+        int latest = 0;
+        const bool found = Poll(15000, [&] {
+            latest = LatestDocument();
+            for (int number = m_documentsSeen + 1; number <= latest; ++number)
+                if (ReadWholeFile(DocumentPath(number)).find(wanted) != std::string::npos)
+                    return true;
+            return false;
+        });
+        if (!found)
+            *why = "none of the " + std::to_string(latest - m_documentsSeen) +
+                   " document(s) written since the last action holds that text";
+        return found;
     }
     if (verb == "picture")
         return TakePicture(why);
     if (verb == "close") {
+        MarkAction();
         if (!m_frame || !PostMessageA(m_frame, WM_SYSCOMMAND, SC_CLOSE, 0))
             return *why = "no frame to close", false;
         return true;

@@ -32,13 +32,16 @@ public:
 
 private:
     bool RunStep(const JourneyStep& step, std::string* why);
-    std::string Text(const std::string& field) const;  // def:KEY or the text itself, @BASE@ replaced
+    std::string Text(const std::string& field) const;  // def:KEY, "" (empty) or the text itself, @BASE@ replaced
     HWND Control(const std::string& name, std::string* why) const;
     bool WaitForScreen(const ScreenLook& look, DWORD timeout, std::string* why);
     bool WaitForDocument(const std::string& url, DWORD timeout);
     bool TakePicture(std::string* why);
     std::string ItemPath(const std::string& item, const std::string& path) const;
     bool ItemExists(const std::string& item, const std::string& path) const;
+    std::string DocumentPath(int number) const;  // the record's file of the program's document number
+    int LatestDocument() const;                  // the number of the program's latest document; 0 for none
+    void MarkAction();                           // before an action: what it leads to is written after it
     void EndProgram();
 
     JourneyOptions m_options;
@@ -52,5 +55,6 @@ private:
     HWND m_page = nullptr;
     std::string m_screen;
     size_t m_eventsSeen = 0;  // bytes of the event record read before the latest action
+    int m_documentsSeen = 0;  // the program's documents written before the latest action
     int m_pictures = 0;
 };

@@ -6,7 +6,7 @@
 
 namespace {
 
-enum class Check { Any, Flag, ExitValue, Item, Button };
+enum class Check { Any, Flag, ExitValue, Item, Button, RequestId, Object };
 
 struct Verb {
     const char* name;
@@ -22,6 +22,7 @@ struct Verb {
 // text      <control> <text | def:KEY>                 the control shows exactly that text
 // enabled   <control> 0|1
 // checked   <control> 0|1
+// shown     <control> 0|1                              visible or hidden
 // type      <control> <text | def:KEY>                 WM_SETTEXT, as a paste would
 // click     <control>                                  posted BM_CLICK
 // answer    yes|no|ok|cancel <text | def:KEY>          answers the message box showing that text
@@ -29,6 +30,8 @@ struct Verb {
 // document  <url>                                      waits for the program's DocumentComplete of url
 // request   <path> <query>                             the fake server's last request to path had query
 // orders    <json>                                     sets members of the fake order system's customer
+// script    <request id>|* <json>                      queues one answer of the fake order system
+// written   <control> <text | def:KEY>                 a document the program wrote since the last action holds text
 // picture                                              one more gallery picture of the page shown
 // close                                                the title bar's Close
 // exit      <value> | any                              waits for the end and checks its 32-bit exit value
@@ -41,13 +44,16 @@ const Verb kJourneyVerbs[] = {
     {"text", 2, 2, true, {Check::Any, Check::Any}},
     {"enabled", 2, 2, false, {Check::Any, Check::Flag}},
     {"checked", 2, 2, false, {Check::Any, Check::Flag}},
+    {"shown", 2, 2, false, {Check::Any, Check::Flag}},
     {"type", 2, 2, true, {Check::Any, Check::Any}},
     {"click", 1, 1, false, {Check::Any, Check::Any}},
     {"answer", 2, 2, true, {Check::Button, Check::Any}},
     {"html", 2, 2, true, {Check::Any, Check::Any}},
     {"document", 1, 1, false, {Check::Any, Check::Any}},
     {"request", 2, 2, false, {Check::Any, Check::Any}},
-    {"orders", 1, 1, true, {Check::Any, Check::Any}},
+    {"orders", 1, 1, true, {Check::Object, Check::Any}},
+    {"script", 2, 2, true, {Check::RequestId, Check::Object}},
+    {"written", 2, 2, true, {Check::Any, Check::Any}},
     {"picture", 0, 0, false, {Check::Any, Check::Any}},
     {"close", 0, 0, false, {Check::Any, Check::Any}},
     {"exit", 1, 1, false, {Check::ExitValue, Check::Any}},
@@ -109,6 +115,14 @@ std::string FaultOfField(Check check, const std::string& field)
         return field == "yes" || field == "no" || field == "ok" || field == "cancel"
                    ? std::string()
                    : "expected yes, no, ok or cancel, not \"" + field + "\"";
+    case Check::RequestId:
+        return (IsNumber(field) && field.size() == 4) || field == "*"
+                   ? std::string()
+                   : "expected a four-digit request id or \"*\", not \"" + field + "\"";
+    case Check::Object:
+        return field.size() >= 2 && field.front() == '{' && field.back() == '}'
+                   ? std::string()
+                   : "expected a JSON object in braces, not \"" + field + "\"";
     }
     return {};
 }

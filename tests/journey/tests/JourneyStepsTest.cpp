@@ -18,11 +18,14 @@ TEST(JourneySteps, ReadsVerbsFieldsAndTextsToTheEndOfTheLine)
         "html IDC_WEBBROWSER check agree 1\n"
         "close\n"
         "plant folder %TEMP%\\kavo x\n"
-        "exit 401";
+        "exit 401\n"
+        "script  1001 {\"result\": \"1001\", \"times\": 2}\n"
+        u8"written IDC_WEBBROWSER 居間 SN000101\n"
+        "script * {\"mode\": \"refuse\"}";
     std::vector<JourneyStep> steps;
     std::string error;
     ASSERT_TRUE(ParseJourney(journey, &steps, &error)) << error;
-    ASSERT_EQ(steps.size(), 6u);
+    ASSERT_EQ(steps.size(), 9u);
     EXPECT_EQ(steps[0].line, 3);
     EXPECT_EQ(steps[0].fields, (std::vector<std::string>{"KAVO.exe", "-P A-N07"}));
     // The program's code page, trailing blanks gone, the inner ideographic space kept.
@@ -31,6 +34,10 @@ TEST(JourneySteps, ReadsVerbsFieldsAndTextsToTheEndOfTheLine)
     EXPECT_TRUE(steps[3].fields.empty());
     EXPECT_EQ(steps[4].fields, (std::vector<std::string>{"folder", "%TEMP%\\kavo x"}));
     EXPECT_EQ(steps[5].line, 8);
+    // A JSON object with blanks inside stays one field.
+    EXPECT_EQ(steps[6].fields, (std::vector<std::string>{"1001", "{\"result\": \"1001\", \"times\": 2}"}));
+    EXPECT_EQ(steps[7].fields, (std::vector<std::string>{"IDC_WEBBROWSER", "\x8b\x8f\x8a\xd4 SN000101"}));
+    EXPECT_EQ(steps[8].fields, (std::vector<std::string>{"*", "{\"mode\": \"refuse\"}"}));
 }
 
 TEST(JourneySteps, RefusesAFaultyLineNamingIt)
@@ -49,6 +56,13 @@ TEST(JourneySteps, RefusesAFaultyLineNamingIt)
         {"removed registry\n", "line 1: expected download.tmp, runonce or folder, not \"registry\""},
         {"plant folder\n", "line 1: folder needs its path"},
         {"kept runonce HKCU\n", "line 1: runonce takes no path"},
+        {"shown IDC_RETRY no\n", "line 1: expected 0 or 1, not \"no\""},
+        {"script 101 {}\n", "line 1: expected a four-digit request id or \"*\", not \"101\""},
+        {"script 1001x {}\n", "line 1: expected a four-digit request id or \"*\", not \"1001x\""},
+        {"script 1001 \"result\": \"1001\"\n", "line 1: expected a JSON object in braces, not \"\"result\": \"1001\"\""},
+        {"script 1001\n", "line 1: script needs 2 field(s)"},
+        {"orders {\"CustomerName\": \"x\"\n", "line 1: expected a JSON object in braces, not \"{\"CustomerName\": \"x\"\""},
+        {"written IDC_WEBBROWSER\n", "line 1: written needs 2 field(s)"},
         {"type IDC_EDIT1 \xff\xfe\n", "line 1: \"\xff\xfe\" is not UTF-8 text with a CP932 form"},
     };
     for (const Case& c : cases) {
@@ -75,15 +89,15 @@ TEST(JourneyFiles, EveryJourneyAndTheScreenTableReadAndNameWhatExists)
             // An empty text would match any empty control.
             EXPECT_FALSE(CTextDef::GetText(entry.key.c_str()).IsEmpty()) << look.screen << " " << entry.key;
 
-    for (const char* file : {"tests/journey/pages.journey", "tests/journey/demo.journey"}) {
+    for (const char* file : {"tests/journey/pages.journey", "tests/journey/demo.journey", "tests/journey/signin.journey"}) {
         std::vector<JourneyStep> steps;
         ASSERT_TRUE(ParseJourney(ReadWholeFile(SourcePath(file)), &steps, &error)) << file << ": " << error;
         for (const JourneyStep& step : steps) {
             if (step.verb == "page") {
                 EXPECT_NE(FindScreen(screens, step.fields[0]), nullptr) << file << " line " << step.line;
             }
-            if (step.verb == "text" || step.verb == "enabled" || step.verb == "checked" || step.verb == "type" ||
-                step.verb == "click" || step.verb == "html") {
+            if (step.verb == "text" || step.verb == "enabled" || step.verb == "checked" || step.verb == "shown" ||
+                step.verb == "type" || step.verb == "click" || step.verb == "html" || step.verb == "written") {
                 EXPECT_GE(ControlId(names, step.fields[0]), 0) << file << " line " << step.line;
             }
         }
