@@ -1,5 +1,7 @@
 #include "CKAVODlg.h"
 
+#include "HttpGetAsync.h"
+
 #include <exdisp.h>
 #include <mshtml.h>
 
@@ -104,6 +106,13 @@ void CKAVODlgBase::GetExpandedText(CString& out, const char* key)
     CString text = CTextDef::GetText(key);
     ExpandEntities(text);
     out = text;
+}
+
+void CKAVODlgBase::SendPing(const char* key)
+{
+    CString url;
+    GetExpandedText(url, key);
+    HttpGetAsync(url, false);
 }
 
 LRESULT CKAVODlgBase::OnInitDialog(HWND focus, LPARAM initParam)

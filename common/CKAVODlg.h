@@ -41,6 +41,9 @@ public:
     void ExpandEntities(CString& text);
     // A missing key yields "" and gains an empty entry in the store.
     void GetExpandedText(CString& out, const char* key);
+    // A fire-and-forget GET of the expanded text of key: the operator's counters, whose
+    // answers nobody reads.
+    void SendPing(const char* key);
     void OnDrawStepBar(UINT controlId, const DRAWITEMSTRUCT* item);
 
     BOOL m_keepParent = FALSE;

@@ -2,10 +2,7 @@
 
 #include <mshtmhst.h>
 
-#include <new>
-
 #include "AutoFlow.h"
-#include "COpsRequest.h"
 #include "CPageContext.h"
 #include "CErrorDialog.h"
 #include "CPreSignupDialog.h"
@@ -13,6 +10,7 @@
 #include "HttpGetAsync.h"
 #include "NavigationFallback.h"
 #include "PageTexts.h"
+#include "ContractListPage.h"
 
 namespace {
 
@@ -118,25 +116,15 @@ LRESULT CEULADialog::OnPageMessage(UINT, WPARAM wParam, LPARAM, BOOL& handled)
 
 LRESULT CEULADialog::OnAgreeCommand(WORD, WORD, HWND, BOOL&)
 {
-    CString url;
-    GetExpandedText(url, "TRACE_URI_B_N04_0");
-    HttpGetAsync(url, false);
+    SendPing("TRACE_URI_B_N04_0");
     GoToPage(NewPageIn<CPreSignupDialog>(GetParent(), m_context), 0);
     return 0;
 }
 
 LRESULT CEULADialog::OnDisagreeCommand(WORD, WORD, HWND, BOOL&)
 {
-    CString url;
-    GetExpandedText(url, "TRACE_URI_B_N04_1");
-    HttpGetAsync(url, false);
-    COpsRequest refresh;
-    CWBDialog* next = nullptr;
-    if (refresh.Run("1002", m_context, TRUE) == 0)
-        next = new (std::nothrow) CStatusDialog;
-    else
-        next = new (std::nothrow) CErrorDialog;
-    GoToPage(CreatePageWindow(next, GetParent(), m_context), 0);
+    SendPing("TRACE_URI_B_N04_1");
+    GoToPage(NewContractListPage(GetParent(), m_context), 0);
     return 0;
 }
 

@@ -2,14 +2,12 @@
 
 #include <shlwapi.h>
 
-#include <new>
-
 #include "CPageContext.h"
-#include "COpsRequest.h"
 #include "HttpGetAsync.h"
 #include "PageContent.h"
 #include "PageFactory.h"
 #include "PageTexts.h"
+#include "ContractListPage.h"
 #include "pages/CStatusDialog.h"
 
 namespace {
@@ -145,17 +143,9 @@ void CErrorDialog::OnRetry()
 void CErrorDialog::OnBack()
 {
     if (m_pageCode == "EWS1004") {
-        CString url;
-        GetExpandedText(url, "TRACE_URI_W_E14_0");
-        HttpGetAsync(url, false);
+        SendPing("TRACE_URI_W_E14_0");
     }
-    COpsRequest refresh;
-    CWBDialog* next = nullptr;
-    if (refresh.Run("1002", m_context, TRUE) == 0)
-        next = new (std::nothrow) CStatusDialog;
-    else
-        next = new (std::nothrow) CErrorDialog;
-    GoToPage(CreatePageWindow(next, GetParent(), m_context), 0);
+    GoToPage(NewContractListPage(GetParent(), m_context), 0);
 }
 
 LRESULT CErrorDialog::OnInitDialogMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&)

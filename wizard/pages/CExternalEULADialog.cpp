@@ -6,7 +6,6 @@
 #include "CInstallDialog.h"
 #include "CPageContext.h"
 #include "CPreInstallDialog.h"
-#include "HttpGetAsync.h"
 #include "NavigationFallback.h"
 #include "PageTexts.h"
 
@@ -18,9 +17,7 @@ const TermsButtons kButtons = {{IDC_AGREE, IDC_STATIC2, IDC_STATIC3, 0}, {IDC_RE
 // The operator counts the acceptances; the installation does not wait for the count.
 void AcceptOption(CKAVODlgBase& page, CPageContext* context)
 {
-    CString url;
-    page.GetExpandedText(url, "COMMON_URL_OPTION_ENABLE");
-    HttpGetAsync(url, false);
+    page.SendPing("COMMON_URL_OPTION_ENABLE");
     context->SetValue("OPTIONAL_FUNCTION", "ENABLE");
 }
 

@@ -7,7 +7,6 @@
 
 #include "CComVariant.h"
 #include "CFeeCalc.h"
-#include "COpsRequest.h"
 #include "CTextDef.h"
 #include "CPageContext.h"
 #include "ContractFigures.h"
@@ -15,6 +14,7 @@
 #include "FormatDateText.h"
 #include "PageContent.h"
 #include "PageTexts.h"
+#include "ContractListPage.h"
 #include "PageFactory.h"
 #include "pages/CErrorDialog.h"
 #include "pages/CPreCancelDialog.h"
@@ -270,13 +270,7 @@ void CModifyStatusDialog::OnCancelSerials()
 
 void CModifyStatusDialog::OnBack()
 {
-    COpsRequest refresh;
-    CWBDialog* next = nullptr;
-    if (refresh.Run("1002", m_context, TRUE) == 0)
-        next = new (std::nothrow) CStatusDialog;
-    else
-        next = new (std::nothrow) CErrorDialog;
-    GoToPage(CreatePageWindow(next, GetParent(), m_context), 0);
+    GoToPage(NewContractListPage(GetParent(), m_context), 0);
 }
 
 LRESULT CModifyStatusDialog::OnInitDialogMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&)

@@ -10,11 +10,11 @@
 #include "PageContent.h"
 #include "PageFactory.h"
 #include "PageTexts.h"
+#include "ContractListPage.h"
 #include "PrintScript.h"
 
 #include <new>
 
-#include "COpsRequest.h"
 #include "pages/CRegClientDialog.h"
 #include "pages/CStatusDialog.h"
 
@@ -146,13 +146,7 @@ void CPostSignupDialog::OnNext()
 
 void CPostSignupDialog::OnBackToContracts()
 {
-    COpsRequest refresh;
-    CWBDialog* next = nullptr;
-    if (refresh.Run("1002", m_context, TRUE) == 0)
-        next = new (std::nothrow) CStatusDialog;
-    else
-        next = new (std::nothrow) CErrorDialog;
-    GoToPage(CreatePageWindow(next, GetParent(), m_context), 0);
+    GoToPage(NewContractListPage(GetParent(), m_context), 0);
 }
 
 LRESULT CPostSignupDialog::OnNextCommand(WORD, WORD, HWND, BOOL&)

@@ -4,15 +4,14 @@
 
 #include "CAtlModule.h"
 #include "CFeeCalc.h"
-#include "COpsRequest.h"
 #include "CPageContext.h"
 #include "CTextDef.h"
 #include "ContractFigures.h"
 #include "Entities.h"
-#include "HttpGetAsync.h"
 #include "PageContent.h"
 #include "PageFactory.h"
 #include "PageTexts.h"
+#include "ContractListPage.h"
 #include "pages/CErrorDialog.h"
 #include "pages/CRegClientDialog.h"
 #include "pages/CSignupDialog.h"
@@ -126,9 +125,7 @@ LRESULT CPreSignupDialog::OnInitDialog(HWND focus, LPARAM initParam)
 
 void CPreSignupDialog::OnApply()
 {
-    CString url;
-    GetExpandedText(url, "TRACE_URI_B_N05_0");
-    HttpGetAsync(url, false);
+    SendPing("TRACE_URI_B_N05_0");
     CWBDialog* next = nullptr;
     if (m_context->GetValue("AN08_ORDER") == "再インストール") {
         next = new (std::nothrow) CRegClientDialog;
@@ -141,16 +138,8 @@ void CPreSignupDialog::OnApply()
 
 void CPreSignupDialog::OnCancelOrder()
 {
-    CString url;
-    GetExpandedText(url, "TRACE_URI_B_N05_1");
-    HttpGetAsync(url, false);
-    COpsRequest refresh;
-    CWBDialog* next = nullptr;
-    if (refresh.Run("1002", m_context, TRUE) == 0)
-        next = new (std::nothrow) CStatusDialog;
-    else
-        next = new (std::nothrow) CErrorDialog;
-    GoToPage(CreatePageWindow(next, GetParent(), m_context), 0);
+    SendPing("TRACE_URI_B_N05_1");
+    GoToPage(NewContractListPage(GetParent(), m_context), 0);
 }
 
 LRESULT CPreSignupDialog::OnInitDialogMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&)

@@ -2,11 +2,11 @@
 
 #include <new>
 
-#include "COpsRequest.h"
 #include "CPageContext.h"
 #include "PageContent.h"
 #include "PageFactory.h"
 #include "PageTexts.h"
+#include "ContractListPage.h"
 #include "pages/CCheckComputerDialog.h"
 #include "pages/CErrorDialog.h"
 #include "pages/CStatusDialog.h"
@@ -86,12 +86,6 @@ LRESULT CStartDialog::OnNextCommand(WORD, WORD, HWND, BOOL&)
 
 LRESULT CStartDialog::OnBackCommand(WORD, WORD, HWND, BOOL&)
 {
-    COpsRequest refresh;
-    CWBDialog* next = nullptr;
-    if (refresh.Run("1002", m_context, TRUE) == 0)
-        next = new (std::nothrow) CStatusDialog;
-    else
-        next = new (std::nothrow) CErrorDialog;
-    GoToPage(CreatePageWindow(next, GetParent(), m_context), 0);
+    GoToPage(NewContractListPage(GetParent(), m_context), 0);
     return 0;
 }

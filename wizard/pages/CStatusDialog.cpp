@@ -16,7 +16,6 @@
 #include "CA2W.h"
 #include "CComVariant.h"
 #include "COpsRequest.h"
-#include "HttpGetAsync.h"
 #include "CErrorDialog.h"
 #include "CModifyStatusDialog.h"
 #include "dialogs/CChangeIDDialog.h"
@@ -377,9 +376,7 @@ LRESULT CStatusDialog::OnAddCommand(WORD, WORD, HWND, BOOL&)
 {
     m_context->SetValue("AN08_ORDER", "追加契約");
     m_context->phase = "Lpcsif";
-    CString ping;
-    GetExpandedText(ping, "TRACE_URI_A_N08_0");
-    HttpGetAsync(ping, false);
+    SendPing("TRACE_URI_A_N08_0");
     GoToPage(NewPageIn<CCheckComputerDialog>(GetParent(), m_context), 0);
     return 0;
 }
