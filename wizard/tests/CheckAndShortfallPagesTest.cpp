@@ -55,11 +55,6 @@ void Store(CPageContext& context, const Results& r)
 
 const Results kAllMet = {2, 2, 2, 2, 2, 2};
 
-std::string ClassOf(const CWBDialog* page)
-{
-    return page ? typeid(*page).name() : "no page";
-}
-
 template <typename T>
 std::string Name()
 {
@@ -87,19 +82,15 @@ std::string HostPath()
     return path;
 }
 
-class CheckAndShortfallPages : public PageContentBench {
+class CheckAndShortfallPages : public PageActionBench {
 protected:
     void SetUp() override
     {
-        PageContentBench::SetUp();
-        ASSERT_TRUE(Server().Reset());
+        PageActionBench::SetUp();
         GetSystemRequirements().RemoveAll();
-        CTextDef::SetDomainUrl(Server().BaseUrl().c_str());
-        CTextDef::SetText("COMMON_URI_OPS", Server().Url(FakeServer::OrdersPath()).c_str());
         CTextDef::SetText("COMMON_URI_EXTDEF_OSDEF", (std::string("&CURL;") + kOsDefPath).c_str());
         CTextDef::SetText("COMMON_URI_CONFLICTIONCHKDATA", (std::string("&CURL;") + kConflictPath).c_str());
         ASSERT_TRUE(Server().Route(kConflictPath, ""));
-        context.autoFlow = 0;
         g_removalOpenings = 0;
         g_startedCommandLines.clear();
         m_formerOpener = CShortAppDialog::SetProgramsAndFeaturesOpener(CountOpening);
@@ -122,25 +113,9 @@ protected:
             CTextDef::SetText(key, "");
     }
 
-    static void Click(const CWBDialog* page, int id)
-    {
-        ::SendMessageA(page->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(::GetDlgItem(page->m_hWnd, id)));
-    }
-
     static void Notify(const CWBDialog* page, WPARAM command)
     {
         ::SendMessageA(page->m_hWnd, WM_KAVO_PAGE, command, 0);
-    }
-
-    // The page that a hand-over told the frame to show; false when the frame was told nothing.
-    bool TakePageSentToFrame(CWBDialog** page)
-    {
-        MSG message;
-        if (!::PeekMessageA(&message, frame, WM_KAVO_PAGE, WM_KAVO_PAGE, PM_REMOVE))
-            return false;
-        EXPECT_EQ(message.wParam, WPARAM(PAGECMD_SETPAGE));
-        *page = reinterpret_cast<CWBDialog*>(message.lParam);
-        return true;
     }
 
     // The class of the page handed to the frame ("" when none was), which is then destroyed.
@@ -153,14 +128,6 @@ protected:
         if (next)
             DestroyPage(next);
         return name;
-    }
-
-    static RECT ItemRect(const CWBDialog* page, int id)
-    {
-        RECT rect = {};
-        ::GetWindowRect(::GetDlgItem(page->m_hWnd, id), &rect);
-        ::MapWindowPoints(nullptr, page->m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
     }
 
 private:

@@ -24,15 +24,11 @@ const char kBackPing[] = "/contents/security/kavo/tm_count/w_e14_back_k.html";
 const char kErrorClosePing[] = "/contents/security/kavo/tm_count/w_e14_close_k.html";
 const char kTermsClosePing[] = "/contents/security/kavo/tm_count/b_n04_close_k.html";
 
-class ErrorAndStartPage : public PageContentBench {
+class ErrorAndStartPage : public PageActionBench {
 protected:
     void SetUp() override
     {
-        PageContentBench::SetUp();
-        ASSERT_TRUE(Server().Reset());
-        CTextDef::SetDomainUrl(Server().BaseUrl().c_str());
-        CTextDef::SetText("COMMON_URI_OPS", Server().Url(FakeServer::OrdersPath()).c_str());
-        context.autoFlow = 0;
+        PageActionBench::SetUp();
         context.customer.VeldinCommonID = "C0001";
         context.customer.AccessKey = "KEY0001";
     }
@@ -51,42 +47,6 @@ protected:
         context.response.ResultCode = resultCode;
         context.SetValue("ops_retry_counter", counter);
         return Open(new CErrorDialog);
-    }
-
-    static void Click(const CWBDialog* page, int id)
-    {
-        ::SendMessageA(page->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(::GetDlgItem(page->m_hWnd, id)));
-    }
-
-    // The page that a hand-over told the frame to show (null: none, the wizard ends); false
-    // when the frame was told nothing.
-    bool TakePageSentToFrame(CWBDialog** page)
-    {
-        MSG message;
-        if (!::PeekMessageA(&message, frame, WM_KAVO_PAGE, WM_KAVO_PAGE, PM_REMOVE))
-            return false;
-        EXPECT_EQ(message.wParam, WPARAM(PAGECMD_SETPAGE));
-        *page = reinterpret_cast<CWBDialog*>(message.lParam);
-        return true;
-    }
-
-    static std::string ClassOf(const CWBDialog* page) { return page ? typeid(*page).name() : "no page"; }
-
-    // The fire-and-forget ping has no end to wait for: the server's count is watched instead.
-    static int HitsAfterWaiting(const char* path, int expected)
-    {
-        int hits = 0;
-        for (int i = 0; i < 100 && (hits = Server().Hits(path)) < expected; ++i)
-            ::Sleep(50);
-        return hits;
-    }
-
-    static RECT ItemRect(const CWBDialog* page, int id)
-    {
-        RECT rect = {};
-        ::GetWindowRect(::GetDlgItem(page->m_hWnd, id), &rect);
-        ::MapWindowPoints(nullptr, page->m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
     }
 
     void TraceToTempFile()

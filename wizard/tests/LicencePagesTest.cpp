@@ -64,15 +64,11 @@ std::string Fallback(const char* key)
     return std::string("<p>fallback ") + key + "</p>";
 }
 
-class LicencePages : public PageContentBench {
+class LicencePages : public PageActionBench {
 protected:
     void SetUp() override
     {
-        PageContentBench::SetUp();
-        ASSERT_TRUE(Server().Reset());
-        CTextDef::SetDomainUrl(Server().BaseUrl().c_str());
-        CTextDef::SetText("COMMON_URI_OPS", Server().Url(FakeServer::OrdersPath()).c_str());
-        context.autoFlow = 0;
+        PageActionBench::SetUp();
         context.customer.VeldinCommonID = "C0001";
         context.customer.AccessKey = "KEY0001";
         RouteDocuments();
@@ -96,46 +92,10 @@ protected:
         return page;
     }
 
-    static void Click(const CWBDialog* page, int id)
-    {
-        ::SendMessageA(page->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(::GetDlgItem(page->m_hWnd, id)));
-    }
-
-    // The page that a hand-over told the frame to show (null: none); false when the frame was
-    // told nothing.
-    bool TakePageSentToFrame(CWBDialog** page)
-    {
-        MSG message;
-        if (!::PeekMessageA(&message, frame, WM_KAVO_PAGE, WM_KAVO_PAGE, PM_REMOVE))
-            return false;
-        EXPECT_EQ(message.wParam, WPARAM(PAGECMD_SETPAGE));
-        *page = reinterpret_cast<CWBDialog*>(message.lParam);
-        return true;
-    }
-
-    static std::string ClassOf(const CWBDialog* page) { return page ? typeid(*page).name() : "no page"; }
-
-    // The fire-and-forget ping has no end to wait for: the server's count is watched instead.
-    static int HitsAfterWaiting(const char* path, int expected)
-    {
-        int hits = 0;
-        for (int i = 0; i < 100 && (hits = Server().Hits(path)) < expected; ++i)
-            ::Sleep(50);
-        return hits;
-    }
-
     static long EventCount(const CWBDialog* page, const std::string& event)
     {
         const Strings events = BrowserOf(page).Events();
         return long(std::count(events.begin(), events.end(), event));
-    }
-
-    static RECT ItemRect(const CWBDialog* page, int id)
-    {
-        RECT rect = {};
-        ::GetWindowRect(::GetDlgItem(page->m_hWnd, id), &rect);
-        ::MapWindowPoints(nullptr, page->m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
     }
 
     // What the page shows in its button row, agree first.

@@ -49,15 +49,11 @@ void CALLBACK AnswerMessageBox(HWND, UINT, UINT_PTR timer, DWORD)
         ::KillTimer(nullptr, timer);
 }
 
-class ModifyStatusPage : public PageContentBench {
+class ModifyStatusPage : public PageActionBench {
 protected:
     void SetUp() override
     {
-        PageContentBench::SetUp();
-        ASSERT_TRUE(Server().Reset());
-        CTextDef::SetDomainUrl(Server().BaseUrl().c_str());
-        CTextDef::SetText("COMMON_URI_OPS", Server().Url(FakeServer::OrdersPath()).c_str());
-        context.autoFlow = 0;
+        PageActionBench::SetUp();
         context.customer.VeldinCommonID = "C0001";
         context.customer.AccessKey = "KEY0001";
         g_answered = {};
@@ -120,11 +116,6 @@ protected:
         return boxes;
     }
 
-    static void Click(const CWBDialog* page, int id)
-    {
-        ::SendMessageA(page->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(::GetDlgItem(page->m_hWnd, id)));
-    }
-
     // Clicks the cancel button with a timer ready to answer the warning it may show.
     static void ClickCancelAnsweringWarning(const CWBDialog* page)
     {
@@ -132,19 +123,6 @@ protected:
         Click(page, IDC_DEL);
         ::KillTimer(nullptr, timer);
     }
-
-    // The page that a hand-over told the frame to show; false when the frame was told nothing.
-    bool TakePageSentToFrame(CWBDialog** page)
-    {
-        MSG message;
-        if (!::PeekMessageA(&message, frame, WM_KAVO_PAGE, WM_KAVO_PAGE, PM_REMOVE))
-            return false;
-        EXPECT_EQ(message.wParam, WPARAM(PAGECMD_SETPAGE));
-        *page = reinterpret_cast<CWBDialog*>(message.lParam);
-        return true;
-    }
-
-    static std::string ClassOf(const CWBDialog* page) { return page ? typeid(*page).name() : "no page"; }
 };
 
 TEST_F(ModifyStatusPage, WithoutAllBoxNoMoreCanBeTickedThanLeavesTheBasicSerials)

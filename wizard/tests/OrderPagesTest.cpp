@@ -28,11 +28,6 @@ const char kNewContract[] = "新規契約";
 const char kAdditionalContract[] = "追加契約";
 const char kReinstall[] = "再インストール";
 
-std::string ClassOf(const CWBDialog* page)
-{
-    return page ? typeid(*page).name() : "no page";
-}
-
 template <typename Page>
 std::string ClassName()
 {
@@ -59,14 +54,11 @@ std::vector<BYTE> ResourcePixels(UINT id)
     return pixels;
 }
 
-class OrderPages : public PageContentBench {
+class OrderPages : public PageActionBench {
 protected:
     void SetUp() override
     {
-        PageContentBench::SetUp();
-        ASSERT_TRUE(Server().Reset());
-        CTextDef::SetDomainUrl(Server().BaseUrl().c_str());
-        CTextDef::SetText("COMMON_URI_OPS", Server().Url(FakeServer::OrdersPath()).c_str());
+        PageActionBench::SetUp();
         // Equal busy-time bounds: the plain limit, whatever the server's clock says.
         CTextDef::SetText("COMMON_CFG_OPS_BUSYTIME_START", "0000");
         CTextDef::SetText("COMMON_CFG_OPS_BUSYTIME_END", "0000");
@@ -76,24 +68,7 @@ protected:
         context.customer.AccessKey = "KEY0001";
     }
 
-    static void Click(const CWBDialog* page, int id)
-    {
-        ::SendMessageA(page->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(::GetDlgItem(page->m_hWnd, id)));
-    }
-
     static void StartNotice(const CWBDialog* page) { ::SendMessageA(page->m_hWnd, WM_KAVO_PAGE, PAGECMD_START, 0); }
-
-    // The page that a hand-over told the frame to show (null: none, the wizard ends); false
-    // when the frame was told nothing.
-    bool TakePageSentToFrame(CWBDialog** page)
-    {
-        MSG message;
-        if (!::PeekMessageA(&message, frame, WM_KAVO_PAGE, WM_KAVO_PAGE, PM_REMOVE))
-            return false;
-        EXPECT_EQ(message.wParam, WPARAM(PAGECMD_SETPAGE));
-        *page = reinterpret_cast<CWBDialog*>(message.lParam);
-        return true;
-    }
 
     // Runs the thread's messages (the request's end among them) until a page is handed over
     // to the frame; false when none is within timeoutMs.
@@ -118,15 +93,6 @@ protected:
                 return false;
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
         }
-    }
-
-    // The fire-and-forget ping has no end to wait for: the server's count is watched instead.
-    static int HitsAfterWaiting(const char* path, int expected)
-    {
-        int hits = 0;
-        for (int i = 0; i < 100 && (hits = Server().Hits(path)) < expected; ++i)
-            ::Sleep(50);
-        return hits;
     }
 
     // The order page started on the frame, as the confirmation leaves the context for it.

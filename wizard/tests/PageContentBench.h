@@ -4,10 +4,12 @@
 #include "PageBench.h"
 
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "CFeeCalc.h"
 #include "CTextDef.h"
+#include "KavoMessages.h"
 #include "PageFactory.h"
 
 class PageContentBench : public PageBench {
@@ -23,6 +25,7 @@ protected:
     void TearDown() override
     {
         PageBench::TearDown();
+        WaitWhileFeeTableLoads();
         GetFeeCalc().Clear();
         LoadBuiltInText();
         CTextDef::SetDomainUrl("");
@@ -33,6 +36,21 @@ protected:
     {
         CTextDef::RemoveAll();
         ASSERT_TRUE(CTextDef::LoadFromResource(::GetModuleHandleA(nullptr), 3));
+    }
+
+    // A load that a page started runs on its own thread, which clearing the table under it
+    // would race.
+    static void WaitWhileFeeTableLoads()
+    {
+        for (int i = 0; i < 300 && GetFeeCalc().GetReadyState(nullptr) == FEECALC_LOADING; ++i)
+            ::Sleep(50);
+    }
+
+    // The definition's domain and order system on the fake server.
+    static void PointAtFakeServer()
+    {
+        CTextDef::SetDomainUrl(Server().BaseUrl().c_str());
+        CTextDef::SetText("COMMON_URI_OPS", Server().Url(FakeServer::OrdersPath()).c_str());
     }
 
     // Creates the page's window on the frame and lets its browser write its first document.
@@ -125,6 +143,15 @@ protected:
         return ::IsWindowEnabled(::GetDlgItem(page->m_hWnd, id)) != FALSE;
     }
 
+    // The control's place in the page's client coordinates.
+    static RECT ItemRect(const CWBDialog* page, int id)
+    {
+        RECT rect = {};
+        ::GetWindowRect(::GetDlgItem(page->m_hWnd, id), &rect);
+        ::MapWindowPoints(nullptr, page->m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+
     // Every "&name;" left in html other than the character references that escaping makes:
     // a name that the page does not resolve.
     static std::vector<std::string> UnresolvedNames(const std::string& html)
@@ -143,5 +170,47 @@ protected:
                 names.push_back(name);
         }
         return names;
+    }
+};
+
+// The bench for what pages do: their buttons, the hand-overs they post to the frame and the
+// pings they send, with the definition's addresses and the order system on a fresh fake
+// server and the pages' own buttons, not the automatic flow, leading on.
+class PageActionBench : public PageContentBench {
+protected:
+    void SetUp() override
+    {
+        PageContentBench::SetUp();
+        ASSERT_TRUE(Server().Reset());
+        PointAtFakeServer();
+        context.autoFlow = 0;
+    }
+
+    static void Click(const CWBDialog* page, int id)
+    {
+        ::SendMessageA(page->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(::GetDlgItem(page->m_hWnd, id)));
+    }
+
+    // The page that a hand-over told the frame to show (null: none, the wizard ends); false
+    // when the frame was told nothing.
+    bool TakePageSentToFrame(CWBDialog** page)
+    {
+        MSG message;
+        if (!::PeekMessageA(&message, frame, WM_KAVO_PAGE, WM_KAVO_PAGE, PM_REMOVE))
+            return false;
+        EXPECT_EQ(message.wParam, WPARAM(PAGECMD_SETPAGE));
+        *page = reinterpret_cast<CWBDialog*>(message.lParam);
+        return true;
+    }
+
+    static std::string ClassOf(const CWBDialog* page) { return page ? typeid(*page).name() : "no page"; }
+
+    // The fire-and-forget ping has no end to wait for: the server's count is watched instead.
+    static int HitsAfterWaiting(const char* path, int expected)
+    {
+        int hits = 0;
+        for (int i = 0; i < 100 && (hits = Server().Hits(path)) < expected; ++i)
+            ::Sleep(50);
+        return hits;
     }
 };

@@ -1,6 +1,6 @@
 // Which page each page class shows in its place, and what it sets on the way: real pages on
 // the page bench, the fake server as order system, content server and fee table.
-#include "PageBench.h"
+#include "PageContentBench.h"
 
 #include <windows.h>
 
@@ -70,35 +70,27 @@ std::string Lower(std::string text)
     return text;
 }
 
-class ResolvePageTest : public PageBench {
+class ResolvePageTest : public PageActionBench {
 protected:
     void SetUp() override
     {
-        PageBench::SetUp();
-        ASSERT_TRUE(Server().Reset());
-        m_savedDomain = CTextDef::GetDomainUrl().GetString();
+        PageActionBench::SetUp();
         UseTestDefinitions();
-        GetFeeCalc().Clear();
         GetSystemRequirements().RemoveAll();
         std::memset(m_block, 0, sizeof m_block);
     }
 
     void TearDown() override
     {
-        PageBench::TearDown();
-        WaitWhileFeeTableLoads();
-        GetFeeCalc().Clear();
+        PageActionBench::TearDown();
         GetSystemRequirements().RemoveAll();
-        CTextDef::SetDomainUrl(m_savedDomain.c_str());
-        CTextDef::LoadFromResource(::GetModuleHandleA(nullptr), 3);
     }
 
     // The built-in definition with every address of the flow on the fake server.
     void UseTestDefinitions()
     {
         ASSERT_TRUE(CTextDef::LoadFromResource(::GetModuleHandleA(nullptr), 3));
-        CTextDef::SetDomainUrl(Server().BaseUrl().c_str());
-        CTextDef::SetText("COMMON_URI_OPS", Server().Url(FakeServer::OrdersPath()).c_str());
+        PointAtFakeServer();
         CTextDef::SetText("COMMON_URI_FEETABLE", (std::string("&CURL;") + kFeePath).c_str());
         CTextDef::SetText("COMMON_URI_EXTDEF_OSDEF", (std::string("&CURL;") + kOsDefPath).c_str());
         CTextDef::SetText("COMMON_URI_CONFLICTIONCHKDATA", (std::string("&CURL;") + kConflictPath).c_str());
@@ -124,12 +116,6 @@ protected:
         ASSERT_TRUE(Server().Route(kFeePath, kFeeTable));
         const std::string url = Server().Url(kFeePath);
         ASSERT_EQ(GetFeeCalc().StartLoad(url.c_str(), FALSE), FEECALC_READY);
-    }
-
-    static void WaitWhileFeeTableLoads()
-    {
-        for (int i = 0; i < 300 && GetFeeCalc().GetReadyState(nullptr) == FEECALC_LOADING; ++i)
-            ::Sleep(50);
     }
 
     // A contract in service whose every licence awaits installation, as the order system
@@ -173,22 +159,9 @@ protected:
         DestroyPage(page);
     }
 
-    // Takes the page that a hand-over told the frame to show from the frame's queue; false
-    // when it was told nothing.
-    bool TakePageSentToFrame(CWBDialog** page)
-    {
-        MSG message;
-        if (!::PeekMessageA(&message, frame, WM_KAVO_PAGE, WM_KAVO_PAGE, PM_REMOVE))
-            return false;
-        EXPECT_EQ(message.wParam, WPARAM(PAGECMD_SETPAGE));
-        *page = reinterpret_cast<CWBDialog*>(message.lParam);
-        return true;
-    }
-
     static bool LogHasRequests() { return Server().Log().find("\"path\"") != std::string::npos; }
 
     BYTE m_block[LAUNCHER_BLOCK_SIZE];
-    std::string m_savedDomain;
 };
 
 TEST_F(ResolvePageTest, PagesOutsideTheAutomaticFlowShowThemselvesAndUseNoNetwork)

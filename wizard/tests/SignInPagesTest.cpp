@@ -26,17 +26,15 @@ const char kCustomerId[] = "LMO0123456789";
 const char kCustomerDigits[] = "0123456789";
 const char kAccessKey[] = "Ab3De6Gh";
 
-class SignInPages : public PageContentBench {
+class SignInPages : public PageActionBench {
 protected:
     void SetUp() override
     {
-        PageContentBench::SetUp();
-        ASSERT_TRUE(Server().Reset());
+        PageActionBench::SetUp();
         // The saved sign-in goes to a key of this run's own, so a user's real one is never touched.
         m_loginKey = "Software\\KavoTests\\SignIn-" + std::to_string(::GetCurrentProcessId());
         ::RegDeleteKeyA(HKEY_CURRENT_USER, m_loginKey.c_str());
         ConfigureText();
-        context.autoFlow = 0;
         context.runMode = RUNMODE_NORMAL;
     }
 
@@ -46,11 +44,9 @@ protected:
         ::RegDeleteKeyA(HKEY_CURRENT_USER, m_loginKey.c_str());
     }
 
-    // The order system, the saved sign-in's place and the two sign-in messages.
+    // The saved sign-in's place and the two sign-in messages.
     void ConfigureText()
     {
-        CTextDef::SetDomainUrl(Server().BaseUrl().c_str());
-        CTextDef::SetText("COMMON_URI_OPS", Server().Url(FakeServer::OrdersPath()).c_str());
         CTextDef::SetText("COMMON_REG_HKCU_KAVO", ("HKEY_CURRENT_USER\\" + m_loginKey).c_str());
         CTextDef::SetText("A_N07_IDC_WEBBROWSER", "<p>sign in</p>");
         CTextDef::SetText("A_E07_IDC_WEBBROWSER", "<p>refused &ErrorCode;</p>");
@@ -80,32 +76,6 @@ protected:
         CString key;
         EXPECT_TRUE(LoadLoginParams(id, key));
         return std::string(id) + "/" + std::string(key);
-    }
-
-    static void Command(const CWBDialog* page, int id, WORD code = BN_CLICKED)
-    {
-        ::SendMessageA(page->m_hWnd, WM_COMMAND, MAKEWPARAM(id, code), LPARAM(::GetDlgItem(page->m_hWnd, id)));
-    }
-
-    // The page that a hand-over told the frame to show; false when the frame was told nothing.
-    bool TakePageSentToFrame(CWBDialog** page)
-    {
-        MSG message;
-        if (!::PeekMessageA(&message, frame, WM_KAVO_PAGE, WM_KAVO_PAGE, PM_REMOVE))
-            return false;
-        EXPECT_EQ(message.wParam, WPARAM(PAGECMD_SETPAGE));
-        *page = reinterpret_cast<CWBDialog*>(message.lParam);
-        return true;
-    }
-
-    static std::string ClassOf(const CWBDialog* page) { return page ? typeid(*page).name() : "no page"; }
-
-    static RECT ItemRect(const CWBDialog* page, int id)
-    {
-        RECT rect = {};
-        ::GetWindowRect(::GetDlgItem(page->m_hWnd, id), &rect);
-        ::MapWindowPoints(nullptr, page->m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
     }
 
     static WCHAR PasswordCharOf(const CWBDialog* page)
@@ -142,7 +112,7 @@ TEST_F(SignInPages, NoticeOffersNextForStatusOneAndOnlyCloseInItsPlaceForStatusT
     EXPECT_TRUE(ItemShown(second, ID_PAGE_CLOSE));
     EXPECT_TRUE(SameRect(ItemRect(second, ID_PAGE_CLOSE), nextPlace));
     // The hidden Next button cannot act.
-    Command(second, IDC_NEXT);
+    Click(second, IDC_NEXT);
     CWBDialog* next = nullptr;
     EXPECT_FALSE(TakePageSentToFrame(&next));
     EXPECT_TRUE(::IsWindow(second->m_hWnd));
@@ -154,7 +124,7 @@ TEST_F(SignInPages, NoticeNextGoesToTheSignInPage)
     CMotdDialog* page = Open(new CMotdDialog);
     ASSERT_NE(page, nullptr);
     const HWND window = page->m_hWnd;
-    Command(page, IDC_NEXT);
+    Click(page, IDC_NEXT);
     EXPECT_FALSE(::IsWindow(window));
     CWBDialog* next = nullptr;
     ASSERT_TRUE(TakePageSentToFrame(&next));
@@ -274,11 +244,11 @@ TEST_F(SignInPages, ShowKeyBoxTogglesBetweenPlainTextAndTheRoundMask)
     const HWND window = page->m_hWnd;
     ::SetDlgItemTextA(window, IDC_EDIT2, kAccessKey);
     ::CheckDlgButton(window, IDC_MASK, BST_CHECKED);
-    Command(page, IDC_MASK);
+    Click(page, IDC_MASK);
     EXPECT_EQ(PasswordCharOf(page), WCHAR(0));
     EXPECT_EQ(ItemText(page, IDC_EDIT2), kAccessKey);
     ::CheckDlgButton(window, IDC_MASK, BST_UNCHECKED);
-    Command(page, IDC_MASK);
+    Click(page, IDC_MASK);
     EXPECT_EQ(PasswordCharOf(page), WCHAR(0x25CF));
     EXPECT_EQ(ItemText(page, IDC_EDIT2), kAccessKey);
 }
@@ -380,7 +350,7 @@ TEST_F(SignInPages, SignInMovesOnStaysOrFailsByTheOrderSystemsAnswerAndKeepsTheS
         ASSERT_TRUE(ItemEnabled(page, IDC_LOGIN));
         context.response.ResultCode = c.staleCode;
 
-        Command(page, IDC_LOGIN);
+        Click(page, IDC_LOGIN);
 
         EXPECT_EQ(std::string(context.customer.VeldinCommonID), kCustomerId);
         EXPECT_EQ(std::string(context.customer.AccessKey), c.key);

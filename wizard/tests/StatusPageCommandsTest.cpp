@@ -92,37 +92,17 @@ std::string RowForm(const char* command, const char* serialField)
            "<input type=\"image\" name=\"pos\"></form>";
 }
 
-class StatusPageCommands : public PageContentBench {
+class StatusPageCommands : public PageActionBench {
 protected:
     void SetUp() override
     {
-        PageContentBench::SetUp();
-        ASSERT_TRUE(Server().Reset());
-        CTextDef::SetDomainUrl(Server().BaseUrl().c_str());
-        CTextDef::SetText("COMMON_URI_OPS", Server().Url(FakeServer::OrdersPath()).c_str());
+        PageActionBench::SetUp();
         CTextDef::SetText("A_N08_IDC_WEBBROWSER_1", "<p>no contract</p>");
         CTextDef::SetText("A_N08_IDC_WEBBROWSER_2", "<table>&LicenseSerialStatus;</table>");
         CTextDef::SetText("A_N08_TMPL_SERIAL", "<tr>&SerialID;:&NickName;:&MailAddress;</tr>");
         context.autoFlow = 0;
         context.customer.VeldinCommonID = "C0001";
         context.customer.AccessKey = "KEY0001";
-    }
-
-    static void Click(const CWBDialog* page, int id)
-    {
-        ::SendMessageA(page->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(::GetDlgItem(page->m_hWnd, id)));
-    }
-
-    // The page that a hand-over told the frame to show (null: none); false when the frame
-    // was told nothing.
-    bool TakePageSentToFrame(CWBDialog** page)
-    {
-        MSG message;
-        if (!::PeekMessageA(&message, frame, WM_KAVO_PAGE, WM_KAVO_PAGE, PM_REMOVE))
-            return false;
-        EXPECT_EQ(message.wParam, WPARAM(PAGECMD_SETPAGE));
-        *page = reinterpret_cast<CWBDialog*>(message.lParam);
-        return true;
     }
 
     // The class of the page the frame was told to show; "nothing" when it was told nothing.
@@ -170,15 +150,6 @@ protected:
             "\"agreements\": [{\"SecurityID\": \"SEC1\", \"AgreementID\": \"AG1\", \"SecurityStatus\": \"2\"}], "
             "\"serials\": [{\"SerialID\": \"S1\", \"SerialStatus\": 3, \"NickName\": \"pc1\", "
             "\"MailAddressSN\": \"one@example.jp\"}]"));
-    }
-
-    // The fire-and-forget ping has no end to wait for: the server's count is watched instead.
-    static int HitsAfterWaiting(const char* path, int expected)
-    {
-        int hits = 0;
-        for (int i = 0; i < 100 && (hits = Server().Hits(path)) < expected; ++i)
-            ::Sleep(50);
-        return hits;
     }
 };
 
