@@ -7,6 +7,10 @@ order.bmp marks an order, warning.bmp a re-installation or a shortfall that only
 error.bmp a shortfall that stops; met.bmp, notmet.bmp and below.bmp mark a requirement
 that is met, not met, or below the recommended value; banner.ico (16 x 16) is the
 contract list's banner icon.
+
+vendor-terms.bmp, the frame's header band while the vendor's licence terms show, is not drawn
+here: it is ../background.bmp with its hue turned
+(convert background.bmp -modulate 100,100,60 BMP3:notices/vendor-terms.bmp).
 """
 
 import os

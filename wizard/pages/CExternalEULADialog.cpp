@@ -1,5 +1,7 @@
 #include "CExternalEULADialog.h"
 
+#include "CAtlModule.h"
+
 #include <mshtmhst.h>
 
 #include "AutoFlow.h"
@@ -95,6 +97,9 @@ void __stdcall CExternalEULADialog::NavigateError(IDispatch*, VARIANT* url, VARI
 
 LRESULT CExternalEULADialog::OnInitDialogMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
+    // Shared: the frame may still draw it after this page is gone, so nobody deletes it.
+    m_background = static_cast<HBITMAP>(
+        ::LoadImageA(AtlGetResourceInstance(), MAKEINTRESOURCEA(IDB_EXTERNALEULA), IMAGE_BITMAP, 0, 0, LR_SHARED));
     m_navigationFailed = FALSE;
     m_fallbackWritten = FALSE;
     const LRESULT result = OnInitDialog(reinterpret_cast<HWND>(wParam), lParam);
@@ -113,6 +118,9 @@ LRESULT CExternalEULADialog::OnPageMessage(UINT, WPARAM wParam, LPARAM, BOOL& ha
 {
     if (wParam == PAGECMD_NAVERROR)
         StartFallbackCycle(m_browser, m_fallbackWritten);
+    // The frame's start notice: the vendor's terms stand on a header of their own.
+    if (wParam == 0)
+        ::SendMessageA(GetParent(), WM_KAVO_PAGE, PAGECMD_SETBACKGROUND, LPARAM(m_background));
     handled = FALSE;
     return 0;
 }

@@ -39,6 +39,8 @@ public:
 
     BOOL m_navigationFailed = FALSE;
     BOOL m_fallbackWritten = FALSE;
+    // The frame's header while this page shows; loaded shared with the module.
+    HBITMAP m_background = nullptr;
 
 private:
     LRESULT OnInitDialogMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&);

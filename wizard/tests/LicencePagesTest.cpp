@@ -423,4 +423,31 @@ TEST_F(LicencePages, VendorPageWritesItsHeadingsInRedOnTheWhiteBackground)
     DestroyPage(page);
 }
 
+// The frame window procedure of the next test: keeps the background the page sends.
+HBITMAP g_frameBackground = nullptr;
+LRESULT CALLBACK KeepBackground(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_KAVO_PAGE && wParam == PAGECMD_SETBACKGROUND)
+        g_frameBackground = reinterpret_cast<HBITMAP>(lParam);
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(LicencePages, VendorPageGivesTheFrameItsOwnHeaderWhenItStarts)
+{
+    CKAVODlgBase* page = OpenPage(kTermsPages[1]);
+    ASSERT_NE(page, nullptr);
+    g_frameBackground = nullptr;
+    const LONG_PTR old = ::SetWindowLongPtrA(frame, GWLP_WNDPROC, LONG_PTR(KeepBackground));
+    ::SendMessageA(page->m_hWnd, WM_KAVO_PAGE, 0, 0);
+    ::SetWindowLongPtrA(frame, GWLP_WNDPROC, old);
+    ASSERT_NE(g_frameBackground, nullptr);
+    BITMAP header = {};
+    ASSERT_EQ(::GetObjectA(g_frameBackground, sizeof header, &header), int(sizeof header));
+    // As wide as the frame's own header band.
+    EXPECT_EQ(header.bmWidth, 800);
+    DestroyPage(page);
+    // Shared with the module: the frame may still draw it after the page is gone.
+    EXPECT_EQ(::GetObjectA(g_frameBackground, sizeof header, &header), int(sizeof header));
+}
+
 }  // namespace
