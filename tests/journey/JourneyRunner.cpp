@@ -15,6 +15,7 @@
 namespace {
 
 const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 void AppendBytes(const std::string& path, const std::string& bytes)
 {
@@ -170,6 +171,9 @@ JourneyRunner::JourneyRunner(JourneyOptions options) : m_options(std::move(optio
 JourneyRunner::~JourneyRunner()
 {
     EndProgram();
+    // A journey that stopped half-way must not leave the next run's check a conflict.
+    for (const std::string& name : m_plantedUninstall)
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + name).c_str());
 }
 
 bool JourneyRunner::Prepare(std::string* error)
@@ -407,6 +411,14 @@ bool JourneyRunner::ItemExists(const std::string& item, const std::string& path)
         RegCloseKey(key);
         return exists;
     }
+    if (item == "uninstall") {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + path).c_str(), 0, KEY_READ, &key) !=
+            ERROR_SUCCESS)
+            return false;
+        RegCloseKey(key);
+        return true;
+    }
     return GetFileAttributesA(ItemPath(item, path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
@@ -460,6 +472,16 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
             RegSetValueExA(key, CTextDef::GetText("COMMON_NAME_AUTORUN"), 0, REG_SZ,
                            reinterpret_cast<const BYTE*>(kValue), sizeof kValue);
             RegCloseKey(key);
+        } else if (f[0] == "uninstall") {
+            // The check counts an entry only when it shows a display name.
+            HKEY key = nullptr;
+            if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + second).c_str(), 0, nullptr, 0,
+                                KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+                return *why = "cannot create the uninstall entry", false;
+            RegSetValueExA(key, "DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(second.c_str()),
+                           DWORD(second.size() + 1));
+            RegCloseKey(key);
+            m_plantedUninstall.push_back(second);
         } else if (f[0] == "folder") {
             SHCreateDirectoryExA(nullptr, ItemPath(f[0], second).c_str(), nullptr);
             WriteWholeFile(ItemPath(f[0], second) + "\\planted.txt", "journey");
@@ -468,6 +490,25 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
         }
         if (!ItemExists(f[0], second))
             return *why = "could not plant it", false;
+        return true;
+    }
+    if (verb == "unplant") {
+        if (f[0] == "runonce") {
+            HKEY key = nullptr;
+            if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunOnceKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+                RegDeleteValueA(key, CTextDef::GetText("COMMON_NAME_AUTORUN"));
+                RegCloseKey(key);
+            }
+        } else if (f[0] == "uninstall") {
+            RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + second).c_str());
+        } else if (f[0] == "folder") {
+            EmptyFolder(ItemPath(f[0], second));
+            RemoveDirectoryA(ItemPath(f[0], second).c_str());
+        } else {
+            DeleteFileA(ItemPath(f[0], second).c_str());
+        }
+        if (ItemExists(f[0], second))
+            return *why = "could not take it away", false;
         return true;
     }
     if (verb == "start") {

@@ -57,4 +57,5 @@ private:
     size_t m_eventsSeen = 0;  // bytes of the event record read before the latest action
     int m_documentsSeen = 0;  // the program's documents written before the latest action
     int m_pictures = 0;
+    std::vector<std::string> m_plantedUninstall;  // uninstall entries this run made, taken away at its end
 };

@@ -17,6 +17,8 @@ struct Verb {
 };
 
 // plant     download.tmp | runonce | folder <path>     before start: something the clean-up must remove
+//           | uninstall <key name>                     or software the requirement check finds installed
+// unplant   as plant                                   takes the planted item away again
 // start     <program> [arguments]                      starts the program from the run folder
 // page      <screen id>                                waits until the frame shows that screen
 // text      <control> <text | def:KEY>                 the control shows exactly that text
@@ -39,6 +41,7 @@ struct Verb {
 // kept      download.tmp | runonce | folder <path>     it is still there
 const Verb kJourneyVerbs[] = {
     {"plant", 1, 2, true, {Check::Item, Check::Any}},
+    {"unplant", 1, 2, true, {Check::Item, Check::Any}},
     {"start", 1, 2, true, {Check::Any, Check::Any}},
     {"page", 1, 1, false, {Check::Any, Check::Any}},
     {"text", 2, 2, true, {Check::Any, Check::Any}},
@@ -108,9 +111,9 @@ std::string FaultOfField(Check check, const std::string& field)
         return IsNumber(field) || field == "any" ? std::string()
                                                  : "expected an exit value or \"any\", not \"" + field + "\"";
     case Check::Item:
-        return field == "download.tmp" || field == "runonce" || field == "folder"
+        return field == "download.tmp" || field == "runonce" || field == "folder" || field == "uninstall"
                    ? std::string()
-                   : "expected download.tmp, runonce or folder, not \"" + field + "\"";
+                   : "expected download.tmp, runonce, folder or uninstall, not \"" + field + "\"";
     case Check::Button:
         return field == "yes" || field == "no" || field == "ok" || field == "cancel"
                    ? std::string()
@@ -135,9 +138,14 @@ std::string FaultOf(const Verb& verb, const std::vector<std::string>& fields)
         if (!fault.empty())
             return fault;
     }
-    // Only a folder is named; the other two have one place.
-    if (verb.checks[0] == Check::Item && (fields[0] == "folder") != (fields.size() == 2))
-        return fields[0] == "folder" ? "folder needs its path" : fields[0] + " takes no path";
+    // Only a folder and an uninstall entry are named; the other two have one place.
+    if (verb.checks[0] != Check::Item)
+        return {};
+    const bool named = fields[0] == "folder" || fields[0] == "uninstall";
+    if (named != (fields.size() == 2))
+        return fields[0] == "folder" ? "folder needs its path"
+               : named              ? "uninstall needs its key name"
+                                    : fields[0] + " takes no path";
     return {};
 }
 

@@ -18,6 +18,7 @@ TEST(JourneySteps, ReadsVerbsFieldsAndTextsToTheEndOfTheLine)
         "html IDC_WEBBROWSER check agree 1\n"
         "close\n"
         "plant folder %TEMP%\\kavo x\n"
+        "unplant uninstall {6E3F7A10-2B4C} Suite\n"
         "exit 401\n"
         "script  1001 {\"result\": \"1001\", \"times\": 2}\n"
         u8"written IDC_WEBBROWSER 居間 SN000101\n"
@@ -25,7 +26,7 @@ TEST(JourneySteps, ReadsVerbsFieldsAndTextsToTheEndOfTheLine)
     std::vector<JourneyStep> steps;
     std::string error;
     ASSERT_TRUE(ParseJourney(journey, &steps, &error)) << error;
-    ASSERT_EQ(steps.size(), 9u);
+    ASSERT_EQ(steps.size(), 10u);
     EXPECT_EQ(steps[0].line, 3);
     EXPECT_EQ(steps[0].fields, (std::vector<std::string>{"KAVO.exe", "-P A-N07"}));
     // The program's code page, trailing blanks gone, the inner ideographic space kept.
@@ -33,11 +34,13 @@ TEST(JourneySteps, ReadsVerbsFieldsAndTextsToTheEndOfTheLine)
     EXPECT_EQ(steps[2].fields, (std::vector<std::string>{"IDC_WEBBROWSER", "check agree 1"}));
     EXPECT_TRUE(steps[3].fields.empty());
     EXPECT_EQ(steps[4].fields, (std::vector<std::string>{"folder", "%TEMP%\\kavo x"}));
-    EXPECT_EQ(steps[5].line, 8);
+    // An uninstall key name keeps its blanks: it is the rest of the line.
+    EXPECT_EQ(steps[5].fields, (std::vector<std::string>{"uninstall", "{6E3F7A10-2B4C} Suite"}));
+    EXPECT_EQ(steps[6].line, 9);
     // A JSON object with blanks inside stays one field.
-    EXPECT_EQ(steps[6].fields, (std::vector<std::string>{"1001", "{\"result\": \"1001\", \"times\": 2}"}));
-    EXPECT_EQ(steps[7].fields, (std::vector<std::string>{"IDC_WEBBROWSER", "\x8b\x8f\x8a\xd4 SN000101"}));
-    EXPECT_EQ(steps[8].fields, (std::vector<std::string>{"*", "{\"mode\": \"refuse\"}"}));
+    EXPECT_EQ(steps[7].fields, (std::vector<std::string>{"1001", "{\"result\": \"1001\", \"times\": 2}"}));
+    EXPECT_EQ(steps[8].fields, (std::vector<std::string>{"IDC_WEBBROWSER", "\x8b\x8f\x8a\xd4 SN000101"}));
+    EXPECT_EQ(steps[9].fields, (std::vector<std::string>{"*", "{\"mode\": \"refuse\"}"}));
 }
 
 TEST(JourneySteps, RefusesAFaultyLineNamingIt)
@@ -53,8 +56,10 @@ TEST(JourneySteps, RefusesAFaultyLineNamingIt)
         {"checked IDC_CHECK1 yes\n", "line 1: expected 0 or 1, not \"yes\""},
         {"exit 40x\n", "line 1: expected an exit value or \"any\", not \"40x\""},
         {u8"answer maybe 終了\n", "line 1: expected yes, no, ok or cancel, not \"maybe\""},
-        {"removed registry\n", "line 1: expected download.tmp, runonce or folder, not \"registry\""},
+        {"removed registry\n", "line 1: expected download.tmp, runonce, folder or uninstall, not \"registry\""},
         {"plant folder\n", "line 1: folder needs its path"},
+        {"unplant uninstall\n", "line 1: uninstall needs its key name"},
+        {"unplant download.tmp x\n", "line 1: download.tmp takes no path"},
         {"kept runonce HKCU\n", "line 1: runonce takes no path"},
         {"shown IDC_RETRY no\n", "line 1: expected 0 or 1, not \"no\""},
         {"script 101 {}\n", "line 1: expected a four-digit request id or \"*\", not \"101\""},
@@ -89,7 +94,8 @@ TEST(JourneyFiles, EveryJourneyAndTheScreenTableReadAndNameWhatExists)
             // An empty text would match any empty control.
             EXPECT_FALSE(CTextDef::GetText(entry.key.c_str()).IsEmpty()) << look.screen << " " << entry.key;
 
-    for (const char* file : {"tests/journey/pages.journey", "tests/journey/demo.journey", "tests/journey/signin.journey"}) {
+    for (const char* file : {"tests/journey/pages.journey", "tests/journey/demo.journey", "tests/journey/signin.journey",
+                             "tests/journey/order.journey"}) {
         std::vector<JourneyStep> steps;
         ASSERT_TRUE(ParseJourney(ReadWholeFile(SourcePath(file)), &steps, &error)) << file << ": " << error;
         for (const JourneyStep& step : steps) {
