@@ -230,6 +230,8 @@ int COpsRequest::Send()
     } catch (...) {
         SetError(kFailure);
     }
+    // The worker's COM ends after this call.
+    m_parser.Release();
     const int result = ctx.errorCode.IsEmpty() ? 0 : -1;
     // After this message the page may delete this object: nothing of it is used afterwards.
     if (!m_wait && IsWindow(ctx.notifyWindow))
@@ -396,14 +398,15 @@ void COpsRequest::BuildFormBody(CString& out, const char* id) const
     }
 }
 
-BOOL COpsRequest::ParseResponse()
+IXMLDOMDocument* COpsRequest::Parser()
 {
-    CPageContext& ctx = *m_context;
+    if (m_parser)
+        return m_parser;
     CComPtr<IXMLDOMDocument> document;
     if (FAILED(CoCreateInstance(kDomDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
                                 reinterpret_cast<void**>(&document))) ||
         !document)
-        return FALSE;
+        return nullptr;
     document->put_async(VARIANT_FALSE);
     document->put_resolveExternals(VARIANT_FALSE);
     document->put_validateOnParse(VARIANT_FALSE);
@@ -412,6 +415,16 @@ BOOL COpsRequest::ParseResponse()
     CComPtr<IXMLDOMDocument2> settings;
     if (SUCCEEDED(document->QueryInterface(kDomDocument2, reinterpret_cast<void**>(&settings))) && settings)
         settings->setProperty(CComBSTR(L"ProhibitDTD"), CComVariant(true));
+    m_parser = document;
+    return m_parser;
+}
+
+BOOL COpsRequest::ParseResponse()
+{
+    CPageContext& ctx = *m_context;
+    IXMLDOMDocument* document = Parser();
+    if (!document)
+        return FALSE;
 
     CStringW text;
     if (!DecodeXmlAnswer(ctx.response.rawText.GetString(), ctx.response.rawText.GetLength(), text))

@@ -12,11 +12,13 @@
 // is run again or destroyed, so a page may keep it as a member.
 #include <windows.h>
 
+#include "CComPtr.h"
 #include "CHandle.h"
 #include "CStringT.h"
 #include "PcInfo.h"
 
 struct CPageContext;
+struct IXMLDOMDocument;
 class CWinInetRequest;
 
 class COpsRequest {
@@ -58,12 +60,18 @@ private:
     int Outcome() const;
     void WaitForWorker();
     void SetError(const char* code);
+    // The parser of this run's answers, made on first use by the thread that parses.
+    IXMLDOMDocument* Parser();
+
 
     BOOL m_wait = FALSE;
     CPageContext* m_context = nullptr;
     const char* m_procId = nullptr;
     PcInfoSource m_pcInfo;
     CHandle m_worker;
+    // Kept across the status polls: making and setting up a parser for each answer took
+    // most of the worker's processor time. Released by the thread that made it.
+    CComPtr<IXMLDOMDocument> m_parser;
 };
 
 // Thread entry of a run: COM for the worker, then Send; the exit code is Send's result.
