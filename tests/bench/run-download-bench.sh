@@ -9,20 +9,9 @@ runs=${2:-3}
 [ -x "$build/bin/DownloadBench.exe" ] && [ -f "$build/bin/KavoScriptedBrowser.dll" ] ||
   cmake --build "$build" --target DownloadBench KavoScriptedBrowser
 
-work=$(mktemp -d)
-server_pid=
-cleanup() {
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkdir -p "$work/fixtures"
+. "$top/tests/bench/bench-server.sh"
 head -c $((64 * 1024 * 1024)) /dev/urandom > "$work/fixtures/bench.bin"
-python3 "$top/tests/server/fake_server.py" --fixtures "$work/fixtures" --port-file "$work/port" &
-server_pid=$!
-for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
-read -r port _ < "$work/port"
+bench_start_server
 url="http://127.0.0.1:$port/bench.bin"
 
 curl_best=0

@@ -10,19 +10,8 @@ polls=${2:-25}
 [ -x "$build/bin/OrderPollingBench.exe" ] && [ -f "$build/bin/KavoScriptedBrowser.dll" ] ||
   cmake --build "$build" --target OrderPollingBench KavoScriptedBrowser
 
-work=$(mktemp -d)
-server_pid=
-cleanup() {
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkdir -p "$work/fixtures"
-python3 "$top/tests/server/fake_server.py" --fixtures "$work/fixtures" --port-file "$work/port" &
-server_pid=$!
-for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
-read -r port _ < "$work/port"
+. "$top/tests/bench/bench-server.sh"
+bench_start_server
 curl -s -X POST -d "{\"polls_until_done\": $polls}" "http://127.0.0.1:$port/_control/orders/model" >/dev/null
 
 url="http://127.0.0.1:$port/wso/direct.jsp"
