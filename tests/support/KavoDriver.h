@@ -7,11 +7,29 @@
 #include <string>
 #include <vector>
 
+// A top-level window of a class (and caption, when given) that belongs to the process.
+// Test programs run side by side on one desktop: a window of the same class in another
+// process (a box with the same caption, another wizard's frame) must never be taken.
+inline HWND FindTopLevelWindowOf(DWORD processId, const char* className, const char* caption = nullptr)
+{
+    for (HWND window = ::FindWindowExA(nullptr, nullptr, className, caption); window;
+         window = ::FindWindowExA(nullptr, window, className, caption)) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == processId)
+            return window;
+    }
+    return nullptr;
+}
+
 class MessageBoxAnswerer {
 public:
-    // Answers the first message box with this caption by pressing button; before pressing,
-    // runs beforeAnswer (if any) while the box is open.
-    MessageBoxAnswerer(std::string caption, int button) : m_caption(std::move(caption)), m_button(button) {}
+    // Answers the first message box with this caption that the process shows (this test
+    // program unless told otherwise) by pressing button.
+    MessageBoxAnswerer(std::string caption, int button, DWORD processId = ::GetCurrentProcessId())
+        : m_caption(std::move(caption)), m_button(button), m_processId(processId)
+    {
+    }
     MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
     MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
     ~MessageBoxAnswerer() { Wait(); }
@@ -43,7 +61,7 @@ private:
     {
         auto* answerer = static_cast<MessageBoxAnswerer*>(self);
         for (int i = 0; i < 500; ++i) {
-            HWND box = ::FindWindowA("#32770", answerer->m_caption.c_str());
+            HWND box = FindTopLevelWindowOf(answerer->m_processId, "#32770", answerer->m_caption.c_str());
             if (box) {
                 char text[1024] = {};
                 ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
@@ -76,15 +94,18 @@ private:
 
     std::string m_caption;
     int m_button;
+    DWORD m_processId;
     HANDLE m_thread = nullptr;
 };
 
-// The top-level window of a window class in this process's desktop, waiting up to timeout.
-inline HWND WaitForWindowOfClass(const char* className, DWORD timeout = 10000)
+// The top-level window of a window class that the process shows (this test program unless
+// told otherwise), waiting up to timeout.
+inline HWND WaitForWindowOfClass(const char* className, DWORD timeout = 10000,
+                                 DWORD processId = ::GetCurrentProcessId())
 {
     const DWORD start = ::GetTickCount();
     for (;;) {
-        if (HWND window = ::FindWindowA(className, nullptr))
+        if (HWND window = FindTopLevelWindowOf(processId, className))
             return window;
         if (::GetTickCount() - start > timeout)
             return nullptr;

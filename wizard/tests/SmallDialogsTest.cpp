@@ -16,6 +16,7 @@
 
 #include "CPageContext.h"
 #include "CTextDef.h"
+#include "KavoDriver.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ HWND WaitForDialog(const std::string& caption, DWORD timeout = 10000)
 {
     const DWORD start = ::GetTickCount();
     for (;;) {
-        HWND window = ::FindWindowA("#32770", caption.c_str());
+        HWND window = FindTopLevelWindowOf(::GetCurrentProcessId(), "#32770", caption.c_str());
         if (window && ::IsWindowVisible(window))
             return window;
         if (::GetTickCount() - start > timeout)

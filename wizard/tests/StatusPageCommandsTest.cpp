@@ -13,6 +13,7 @@
 #include "CComVariant.h"
 #include "CKAVODlg.h"
 #include "CTextDef.h"
+#include "KavoDriver.h"
 #include "pages/CCheckComputerDialog.h"
 #include "pages/CErrorDialog.h"
 #include "pages/CModifyStatusDialog.h"
@@ -30,7 +31,7 @@ public:
     DialogAnswerer(std::string caption, int command, std::function<void(HWND)> prepare = nullptr)
         : m_thread([this, caption, command, prepare] {
               while (!m_stop) {
-                  HWND dialog = ::FindWindowA("#32770", caption.c_str());
+                  HWND dialog = FindTopLevelWindowOf(::GetCurrentProcessId(), "#32770", caption.c_str());
                   if (!dialog || !::IsWindowVisible(dialog)) {
                       ::Sleep(20);
                       continue;

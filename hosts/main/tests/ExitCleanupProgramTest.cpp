@@ -47,11 +47,11 @@ DWORD RunProgram(const std::string& arguments, bool close)
     if (!process)
         return DWORD(-1);
     if (close) {
-        HWND frame = WaitForWindowOfClass("KAVOWizardWindowClass", 30000);
+        HWND frame = WaitForWindowOfClass("KAVOWizardWindowClass", 30000, GetProcessId(process));
         EXPECT_NE(frame, nullptr);
         for (int i = 0; frame && i < 250 && !IsWindowVisible(frame); ++i)
             Sleep(20);
-        MessageBoxAnswerer answerer(BuiltInText("COMMON_TITLE"), IDYES);
+        MessageBoxAnswerer answerer(BuiltInText("COMMON_TITLE"), IDYES, GetProcessId(process));
         answerer.Start();
         PostMessageA(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
         answerer.Wait();

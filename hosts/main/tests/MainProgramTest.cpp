@@ -59,7 +59,7 @@ TEST(MainProgram, CoreScreenIsShownInTheFrameAndClosesThroughTheConfirmation)
 {
     CHandle process(StartProgram(MainProgram(), "-P A-N08-2"));
     ASSERT_TRUE(bool(process));
-    HWND frame = WaitForWindowOfClass("KAVOWizardWindowClass", 30000);
+    HWND frame = WaitForWindowOfClass("KAVOWizardWindowClass", 30000, GetProcessId(process));
     ASSERT_NE(frame, nullptr);
     for (int i = 0; i < 250 && !IsWindowVisible(frame); ++i)
         Sleep(20);
@@ -73,7 +73,7 @@ TEST(MainProgram, CoreScreenIsShownInTheFrameAndClosesThroughTheConfirmation)
     EXPECT_NE(GetDlgItem(page, 220), nullptr) << "the step bar";
 
     // The title bar's Close asks first; Yes ends the wizard with the preset value.
-    MessageBoxAnswerer answerer("KAVO申込・設定ツール", IDYES);
+    MessageBoxAnswerer answerer("KAVO申込・設定ツール", IDYES, GetProcessId(process));
     answerer.Start();
     PostMessageA(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
     answerer.Wait();
@@ -139,7 +139,8 @@ TEST(MainProgram, EveryScreenIdShowsItsPageFromTheCoreLibraryWithItsTexts)
         ASSERT_FALSE(expected.empty()) << c.key;
         CHandle process(StartProgram(MainProgram(), std::string("-P ") + c.screen));
         ASSERT_TRUE(bool(process));
-        HWND frame = WaitForWindowOfClass("KAVOWizardWindowClass", 30000);
+        const DWORD processId = GetProcessId(process);
+        HWND frame = WaitForWindowOfClass("KAVOWizardWindowClass", 30000, processId);
         HWND page = nullptr;
         for (int i = 0; frame && i < 500 && !page; ++i) {
             page = FindWindowExA(frame, nullptr, "#32770", nullptr);
@@ -157,7 +158,7 @@ TEST(MainProgram, EveryScreenIdShowsItsPageFromTheCoreLibraryWithItsTexts)
         TerminateProcess(process, 1);
         WaitForSingleObject(process, 30000);
         // The frame goes with its process; the next start must not find this one.
-        for (int i = 0; i < 250 && FindWindowA("KAVOWizardWindowClass", nullptr); ++i)
+        for (int i = 0; i < 250 && FindTopLevelWindowOf(processId, "KAVOWizardWindowClass"); ++i)
             Sleep(20);
     }
 }
