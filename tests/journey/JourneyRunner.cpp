@@ -164,6 +164,18 @@ std::string MembersOf(const std::string& object)
     return members;
 }
 
+std::vector<std::string> SplitAtCommas(const std::string& text)
+{
+    std::vector<std::string> pieces;
+    for (size_t at = 0; at < text.size();) {
+        const size_t comma = text.find(',', at);
+        const size_t end = comma == std::string::npos ? text.size() : comma;
+        pieces.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return pieces;
+}
+
 }  // namespace
 
 JourneyRunner::JourneyRunner(JourneyOptions options) : m_options(std::move(options)) {}
@@ -429,6 +441,21 @@ std::string JourneyRunner::DocumentPath(int number) const
     return m_recordFolder + name;
 }
 
+std::string JourneyRunner::SentSerialIds(const std::string& id)
+{
+    const std::vector<std::string> ids = SplitAtCommas(m_server.OrdersIds());
+    std::string serials;
+    bool first = true;
+    for (size_t n = m_ordersSeen; n < ids.size(); ++n) {
+        if (ids[n] != id)
+            continue;
+        const std::string serial = m_server.OrdersField("SerialID", int(n));
+        serials += (first ? "" : ",") + (serial.empty() ? std::string("-") : serial);
+        first = false;
+    }
+    return serials;
+}
+
 int JourneyRunner::LatestDocument() const
 {
     // The browser double numbers a process's documents from 1 without gaps.
@@ -525,6 +552,7 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
         m_pid = process.dwProcessId;
         m_eventsSeen = 0;
         m_documentsSeen = 0;
+        m_ordersSeen = SplitAtCommas(m_server.OrdersIds()).size();
         std::printf("     process %lu\n", m_pid);
         return true;
     }
@@ -641,6 +669,16 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
         if (!m_server.OrdersScript(f[0], MembersOf(second)))
             return *why = "the fake order system did not take the answer", false;
         return true;
+    }
+    if (verb == "sent") {
+        std::string seen;
+        const bool held = Poll(5000, [&] {
+            seen = SentSerialIds(f[0]);
+            return seen == Text(second);
+        });
+        if (!held)
+            *why = "the requests " + f[0] + " sent \"" + seen + "\"";
+        return held;
     }
     if (verb == "written") {
         HWND control = Control(f[0], why);

@@ -40,6 +40,9 @@ private:
     std::string ItemPath(const std::string& item, const std::string& path) const;
     bool ItemExists(const std::string& item, const std::string& path) const;
     std::string DocumentPath(int number) const;  // the record's file of the program's document number
+    // The SerialID of each request id sent since the latest start, joined with ","; "-" for one
+    // without a SerialID.
+    std::string SentSerialIds(const std::string& id);
     int LatestDocument() const;                  // the number of the program's latest document; 0 for none
     void MarkAction();                           // before an action: what it leads to is written after it
     void EndProgram();
@@ -56,6 +59,7 @@ private:
     std::string m_screen;
     size_t m_eventsSeen = 0;  // bytes of the event record read before the latest action
     int m_documentsSeen = 0;  // the program's documents written before the latest action
+    size_t m_ordersSeen = 0;  // requests the fake order system had before the latest start
     int m_pictures = 0;
     std::vector<std::string> m_plantedUninstall;  // uninstall entries this run made, taken away at its end
 };

@@ -33,6 +33,7 @@ struct Verb {
 // request   <path> <query>                             the fake server's last request to path had query
 // orders    <json>                                     sets members of the fake order system's customer
 // script    <request id>|* <json>                      queues one answer of the fake order system
+// sent      <request id> <SerialIDs>                   that id's requests since the latest start sent these
 // written   <control> <text | def:KEY>                 a document the program wrote since the last action holds text
 // picture                                              one more gallery picture of the page shown
 // close                                                the title bar's Close
@@ -56,6 +57,7 @@ const Verb kJourneyVerbs[] = {
     {"request", 2, 2, false, {Check::Any, Check::Any}},
     {"orders", 1, 1, true, {Check::Object, Check::Any}},
     {"script", 2, 2, true, {Check::RequestId, Check::Object}},
+    {"sent", 2, 2, false, {Check::RequestId, Check::Any}},
     {"written", 2, 2, true, {Check::Any, Check::Any}},
     {"picture", 0, 0, false, {Check::Any, Check::Any}},
     {"close", 0, 0, false, {Check::Any, Check::Any}},

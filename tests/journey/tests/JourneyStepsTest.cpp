@@ -66,6 +66,8 @@ TEST(JourneySteps, RefusesAFaultyLineNamingIt)
         {"script 1001x {}\n", "line 1: expected a four-digit request id or \"*\", not \"1001x\""},
         {"script 1001 \"result\": \"1001\"\n", "line 1: expected a JSON object in braces, not \"\"result\": \"1001\"\""},
         {"script 1001\n", "line 1: script needs 2 field(s)"},
+        {"sent 109 SN1\n", "line 1: expected a four-digit request id or \"*\", not \"109\""},
+        {"sent 1009 SN1, SN2\n", "line 1: unexpected \"SN2\" after sent"},
         {"orders {\"CustomerName\": \"x\"\n", "line 1: expected a JSON object in braces, not \"{\"CustomerName\": \"x\"\""},
         {"written IDC_WEBBROWSER\n", "line 1: written needs 2 field(s)"},
         {"type IDC_EDIT1 \xff\xfe\n", "line 1: \"\xff\xfe\" is not UTF-8 text with a CP932 form"},
@@ -95,7 +97,7 @@ TEST(JourneyFiles, EveryJourneyAndTheScreenTableReadAndNameWhatExists)
             EXPECT_FALSE(CTextDef::GetText(entry.key.c_str()).IsEmpty()) << look.screen << " " << entry.key;
 
     for (const char* file : {"tests/journey/pages.journey", "tests/journey/demo.journey", "tests/journey/signin.journey",
-                             "tests/journey/order.journey"}) {
+                             "tests/journey/order.journey", "tests/journey/cancel.journey"}) {
         std::vector<JourneyStep> steps;
         ASSERT_TRUE(ParseJourney(ReadWholeFile(SourcePath(file)), &steps, &error)) << file << ": " << error;
         for (const JourneyStep& step : steps) {
