@@ -324,6 +324,7 @@ TEST_F(InstallPages, StartShowsTheFirstStepAndWarnsOnlyInTheNormalRunMode)
     context.SetValue("MIGRATION_TYPE", "v");
     for (const LONG runMode : {RUNMODE_NORMAL, RUNMODE_PARENTED, RUNMODE_OSA2}) {
         SCOPED_TRACE(runMode);
+        ASSERT_TRUE(Server().Reset());
         context.runMode = runMode;
         CInstallDialog* page = OpenInstallPage();
         ASSERT_NE(page, nullptr);
@@ -337,10 +338,13 @@ TEST_F(InstallPages, StartShowsTheFirstStepAndWarnsOnlyInTheNormalRunMode)
         EXPECT_EQ(page->m_progressPhase, 0);
         EXPECT_NE(::SendDlgItemMessageA(page->m_hWnd, IDC_IMAGE, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
         EXPECT_NE(::GetWindowLongA(::GetDlgItem(page->m_hWnd, IDC_PROGRESS), GWL_STYLE) & PBS_MARQUEE, 0);
+        // A stray end notice besides the page's own starts no second installer.
+        ::SendMessageA(page->m_hWnd, WM_KAVO_REQUESTDONE, WPARAM(-1), 0);
         // The installer then runs and, with nothing to download, fails at its first step.
         CWBDialog* next = nullptr;
         ASSERT_EQ(RunUntilHandOver(page, &next), typeid(CErrorDialog).name());
         EXPECT_EQ(std::string(context.errorCode), "EXG2001");
+        EXPECT_EQ(Server().Hits("/xg/missing.exe"), 1);
         DestroyPage(next);
     }
 }
