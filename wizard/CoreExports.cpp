@@ -15,7 +15,6 @@
 
 namespace {
 
-HostPageFactory g_hostPageFactory;
 KAVOCoreGetPageObjectFn g_pageFactory;
 
 // A cached value counts only as a terminated text.
@@ -55,11 +54,6 @@ void OverlayCachedValues()
     }
 }
 
-HostPageFactory GetHostPageFactory()
-{
-    return g_hostPageFactory;
-}
-
 KAVOCoreGetPageObjectFn GetPageFactory()
 {
     return g_pageFactory;
@@ -74,7 +68,7 @@ extern "C" int __cdecl KAVOCore_Initialize(HostPageFactory factory)
         GetModuleBaseNameA(GetCurrentProcess(), nullptr, baseName, MAX_PATH);
         if (!IsMainProgramName(baseName))
             OverlayCachedValues();
-        g_hostPageFactory = factory;
+        SetHostPageFactory(factory);
         FillStepBitmapMap();
         // The progress bars of the signup, order and install pages need their class too.
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};

@@ -16,6 +16,8 @@ int __cdecl KAVOCore_ExtractTextDef(HWND window, HINSTANCE instance, const char*
 
 // The host's factory and the library's own, for pages that open pages by class name.
 HostPageFactory GetHostPageFactory();
+// Kept apart from the exports, so that pages read it without the library's module.
+void SetHostPageFactory(HostPageFactory factory);
 KAVOCoreGetPageObjectFn GetPageFactory();
 
 // True for the main program's file name, in any letter case: it has no cached values to read.

@@ -6,6 +6,7 @@
 
 #include "CCheckRequirement.h"
 #include "CPageContext.h"
+#include "CompletionSequences.h"
 #include "NormalSequence.h"
 #include "PageTable.h"
 #include "pages/CErrorDialog.h"
@@ -23,12 +24,14 @@ CWBDialog* Make()
     return new (std::nothrow) T;
 }
 
-// The completion sequences ("COMPLETE_INSTALLATION", "COMPLETE_UPGRADE") are not built yet:
-// like every name that is no page class, they yield no page.
 CWBDialog* PageOfName(const char* name, CPageContext* context)
 {
     if (std::strcmp(name, "NORMAL_SEQUENCE") == 0)
         return RunNormalSequence(context);
+    if (std::strcmp(name, "COMPLETE_INSTALLATION") == 0)
+        return RunCompleteInstallation();
+    if (std::strcmp(name, "COMPLETE_UPGRADE") == 0)
+        return RunCompleteUpgrade();
     const PageRow* row = FindPageRow(name);
     return row && row->byName ? row->make() : nullptr;
 }

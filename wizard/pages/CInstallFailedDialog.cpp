@@ -1,8 +1,30 @@
 #include "CInstallFailedDialog.h"
 
+#include <shellapi.h>
+
 #include "AutoFlow.h"
 #include "CPageContext.h"
+#include "CoreExports.h"
 #include "PageTexts.h"
+#include "ProgramFolder.h"
+
+namespace {
+
+bool ShellStart(const char* program, const char* params)
+{
+    return reinterpret_cast<INT_PTR>(::ShellExecuteA(nullptr, nullptr, program, params, nullptr, SW_SHOWNORMAL)) > 32;
+}
+
+CInstallFailedDialog::ProgramStarter g_starter = ShellStart;
+
+}  // namespace
+
+CInstallFailedDialog::ProgramStarter CInstallFailedDialog::SetProgramStarter(ProgramStarter starter)
+{
+    const ProgramStarter previous = g_starter;
+    g_starter = starter ? starter : ShellStart;
+    return previous;
+}
 
 CInstallFailedDialog::CInstallFailedDialog() : CKAVODlg(IDC_WEBBROWSER)
 {
@@ -49,4 +71,52 @@ CWBDialog* CInstallFailedDialog::ResolvePage(HWND, CPageContext* context)
     if (IsOptionGiven(context))
         return nullptr;
     return this;
+}
+
+LRESULT CInstallFailedDialog::OnFailedInit(HWND focus, LPARAM initParam)
+{
+    const LRESULT result = OnInitDialog(focus, initParam);
+    if (m_context->errorCode.IsEmpty())
+        m_context->errorCode = "EXG9999";
+    if (m_context->errorCode == "EXG9998")
+        m_context->cleanupFlags |= CLEANUP_RUNONCE;
+    return result;
+}
+
+void CInstallFailedDialog::RestartAfterInstallFailure()
+{
+    m_context->phase.Empty();
+    m_context->customer.SerialID.Empty();
+    CString text;
+    CString caption;
+    GetExpandedText(text, "B_E09_CONFIRM_MESSAGE");
+    GetExpandedText(caption, "B_E09_CONFIRM_TITLE");
+    if (::MessageBoxA(m_hWnd, text, caption, MB_ICONQUESTION | MB_YESNO) != IDYES)
+        return;
+    RestartWith(1, "-P RESTART");
+}
+
+void CInstallFailedDialog::RestartWith(int clear, const char* params)
+{
+    if (const HostPageFactory hostFactory = GetHostPageFactory()) {
+        if (CWBDialog* page = hostFactory("CUpdateDialog", GetParent(), m_context)) {
+            GoToPage(page, clear);
+            return;
+        }
+    }
+    m_context->cleanupFlags |= CLEANUP_RUNONCE;
+    const CString program = GetProgramFolder() + "\\kavo.exe";
+    g_starter(program, params);
+    GoToPage(nullptr, 0);
+}
+
+LRESULT CInstallFailedDialog::OnInitDialogMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    return OnFailedInit(reinterpret_cast<HWND>(wParam), lParam);
+}
+
+LRESULT CInstallFailedDialog::OnInstallCommand(WORD, WORD, HWND, BOOL&)
+{
+    RestartAfterInstallFailure();
+    return 0;
 }

@@ -60,3 +60,10 @@ CWBDialog* CPostInstallDialog::ResolvePage(HWND, CPageContext* context)
     }
     return this;
 }
+
+LRESULT CPostInstallDialog::OnCloseButton(WORD, WORD, HWND, BOOL&)
+{
+    m_context->cleanupFlags = CLEANUP_ALL;
+    GoToPage(nullptr, 0);
+    return 0;
+}

@@ -20,3 +20,10 @@ void CPostUpgradeDialog::InitTexts()
     };
     SetPageTexts(*this, kTexts);
 }
+
+LRESULT CPostUpgradeDialog::OnInitDialogMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    const LRESULT result = OnInitDialog(reinterpret_cast<HWND>(wParam), lParam);
+    ::ShowWindow(GetDlgItem(IDC_STEPBAR), SW_HIDE);
+    return result;
+}

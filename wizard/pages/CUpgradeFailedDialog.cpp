@@ -1,5 +1,6 @@
 #include "CUpgradeFailedDialog.h"
 
+#include "CPageContext.h"
 #include "PageTexts.h"
 
 CUpgradeFailedDialog::CUpgradeFailedDialog() = default;
@@ -20,4 +21,26 @@ void CUpgradeFailedDialog::InitTexts()
         {ID_PAGE_CLOSE, "D_E05_IDCLOSE"},
     };
     SetPageTexts(*this, kTexts);
+}
+
+void CUpgradeFailedDialog::RestartAfterUpgradeFailure()
+{
+    m_context->phase.Empty();
+    m_context->customer.SerialID.Empty();
+    RestartWith(0, "--skip-preamble");
+}
+
+LRESULT CUpgradeFailedDialog::OnInitDialogMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    const LRESULT result = OnFailedInit(reinterpret_cast<HWND>(wParam), lParam);
+    ::ShowWindow(GetDlgItem(IDC_STEPBAR), SW_HIDE);
+    if (m_context->errorCode == "EXG9998U")
+        m_context->cleanupFlags |= CLEANUP_RUNONCE;
+    return result;
+}
+
+LRESULT CUpgradeFailedDialog::OnInstallCommand(WORD, WORD, HWND, BOOL&)
+{
+    RestartAfterUpgradeFailure();
+    return 0;
 }

@@ -192,9 +192,9 @@ TEST_F(PageFactoryTest, StepLettersOfAPageClassAreKnownWithoutAPage)
 
 TEST_F(PageFactoryTest, NamesOfNoPageCreateNothing)
 {
-    // The completion sequences are not built yet; the other two pages only come from pages.
+    // The other two pages only come from pages; the sequences' names are exact.
     const char* const names[] = {"", "clogindialog", "CLoginDialog ", "CLogin", "CExternalEULADialog", "CMotdDialog",
-                                 "normal_sequence", "COMPLETE_INSTALLATION", "COMPLETE_UPGRADE", "CUpdateDialog"};
+                                 "normal_sequence", "complete_installation", "COMPLETE_UPGRADE ", "CUpdateDialog"};
     for (const char* name : names) {
         EXPECT_EQ(KAVOCore_GetPageObject(name, frame, &context), nullptr) << name;
         EXPECT_EQ(context.notifyWindow, nullptr) << name;

@@ -39,7 +39,8 @@ TEST_F(ResultPages, InstallFailedPageShowsTheDocumentOfTheInstallersCode)
         {"EXG9998U", "failed [EXG9998U]"},
         {"exg9999", "failed [exg9999]"},
         {"EXG0003", "failed [EXG0003]"},
-        {"", "failed []"},
+        // A failure without a code shows as the installer's unknown failure.
+        {"", "installer error [EXG9999]"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
@@ -51,7 +52,7 @@ TEST_F(ResultPages, InstallFailedPageShowsTheDocumentOfTheInstallersCode)
         // The upgrade's page has one document for every code.
         CUpgradeFailedDialog* upgrade = Open(new CUpgradeFailedDialog);
         ASSERT_NE(upgrade, nullptr);
-        EXPECT_EQ(Html(upgrade), std::string("upgrade failed [") + c.code + "]");
+        EXPECT_EQ(Html(upgrade), std::string("upgrade failed [") + (*c.code ? c.code : "EXG9999") + "]");
         ::DestroyWindow(upgrade->m_hWnd);
     }
 }

@@ -181,7 +181,6 @@ TEST(MainProgram, CompletionIsRefusedWhileTheStartupShortcutExists)
     // Any other start removes the shortcut and goes on.
     EXPECT_EQ(RunProgram(MainProgram(), "-P XYZ"), 401u);
     EXPECT_FALSE(Exists(shortcut));
-    EXPECT_EQ(RunProgram(MainProgram(), "-c -i Lpcif"), 401u);
 }
 
 TEST(MainProgram, LogFileNamedByTheDefinitionBesideTheProgramRecordsTheRun)
