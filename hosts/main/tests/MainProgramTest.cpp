@@ -181,6 +181,13 @@ TEST(MainProgram, CompletionIsRefusedWhileTheStartupShortcutExists)
     // Any other start removes the shortcut and goes on.
     EXPECT_EQ(RunProgram(MainProgram(), "-P XYZ"), 401u);
     EXPECT_FALSE(Exists(shortcut));
+
+    // Without the shortcut the completion goes on to its result page.
+    CHandle process(StartProgram(MainProgram(), "-c -i Lpcif"));
+    ASSERT_TRUE(bool(process));
+    EXPECT_NE(WaitForWindowOfClass("KAVOWizardWindowClass", 30000, GetProcessId(process)), nullptr);
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 30000);
 }
 
 TEST(MainProgram, LogFileNamedByTheDefinitionBesideTheProgramRecordsTheRun)
