@@ -1,6 +1,10 @@
 #include "CCoreLoader.h"
 
+#include <cstring>
+
 #include "CTextDef.h"
+#include "CUpdateDialog.h"
+#include "OwnPage.h"
 #include "ProgramFolder.h"
 
 namespace {
@@ -64,9 +68,10 @@ CWBDialog* CCoreLoader::GetPageObject(const char* name, HWND parent, CPageContex
     return nullptr;
 }
 
-CWBDialog* __cdecl LocalPageFactory(const char*, HWND, CPageContext*)
+CWBDialog* __cdecl LocalPageFactory(const char* className, HWND parent, CPageContext* context)
 {
-    // The program's own update page does not exist yet.
+    if (className && !std::strcmp(className, "CUpdateDialog"))
+        return NewOwnPage<CUpdateDialog>(parent, context);
     return nullptr;
 }
 
