@@ -1,10 +1,6 @@
 #include "CCoreLoader.h"
 
-#include <cstring>
-
 #include "CTextDef.h"
-#include "CUpdateDialog.h"
-#include "OwnPage.h"
 #include "ProgramFolder.h"
 
 namespace {
@@ -68,10 +64,9 @@ CWBDialog* CCoreLoader::GetPageObject(const char* name, HWND parent, CPageContex
     return nullptr;
 }
 
-CWBDialog* __cdecl LocalPageFactory(const char* className, HWND parent, CPageContext* context)
+CWBDialog* __cdecl LocalPageFactory(const char*, HWND, CPageContext*)
 {
-    if (className && !std::strcmp(className, "CUpdateDialog"))
-        return NewOwnPage<CUpdateDialog>(parent, context);
+    // The program's own update page does not exist yet.
     return nullptr;
 }
 

@@ -16,7 +16,6 @@
 #include "CThreadList.h"
 #include "DomainUrl.h"
 #include "ExitCleanup.h"
-#include "FirewallCheck.h"
 #include "LauncherBlock.h"
 #include "ProgramFolder.h"
 
@@ -142,7 +141,7 @@ void CKAVOModule::RunMessageLoop()
 
     // Preset before any page exists: a page made during start-up may already set 404 or 405.
     context.exitValue = EXIT_PRESET;
-    CMainPageSource corePages;
+    CCorePageSource corePages;
     CWBDialog* page = BuildStartPage(startPage, pageSource ? *pageSource : corePages, frame->m_hWnd, context);
     frame->SetCurrentPage(page, 0);
     context.traceLog.WriteLine("start");
