@@ -1,0 +1,3 @@
+#include "CUpdateDialog.h"
+
+CUpdateDialog::CUpdateDialog() : CKAVODlg(0xFFFF) {}
