@@ -237,7 +237,11 @@ bool CRegClientDialog::CheckNickName()
 {
     m_context->customer.NickName = ItemText(IDC_EDIT1);
     m_errorChars.Empty();
-    const char* key = NickNameMessageKey(ValidateContextNickName(m_context, m_errorChars));
+    const int result = ValidateContextNickName(m_context, m_errorChars);
+    // The check names no character for a nickname that another serial has: the message names it.
+    if (result == 6)
+        m_errorChars = m_context->customer.NickName;
+    const char* key = NickNameMessageKey(result);
     if (!key || m_inProgress)
         return true;
     CString message;
