@@ -4,6 +4,8 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include "CEnumSnapshot.h"
+
 #include <utility>
 #include <vector>
 
@@ -68,11 +70,13 @@ public:
         }
         return CONNECT_E_NOCONNECTION;
     }
+    // The enumerator sees the sinks advised when it was made.
     HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** connections) override
     {
-        if (connections)
-            *connections = nullptr;
-        return E_NOTIMPL;
+        std::vector<CONNECTDATA> snapshot;
+        for (const auto& entry : m_sinks)
+            snapshot.push_back(CONNECTDATA{entry.second, entry.first});
+        return CEnumConnectionsSnapshot::Create(m_container, snapshot, 0, connections);
     }
 
     // Tells every connected sink; a sink may disconnect itself meanwhile.

@@ -8,9 +8,8 @@ class IConnectionPointContainerImpl : public IConnectionPointContainer {
 public:
     HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) override
     {
-        if (points)
-            *points = nullptr;
-        return E_NOTIMPL;
+        const std::vector<IConnectionPoint*> only{&m_propertyNotify};
+        return CEnumConnectionPointsSnapshot::Create(this, only, 0, points);
     }
     HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** point) override
     {

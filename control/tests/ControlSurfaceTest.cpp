@@ -268,4 +268,103 @@ TEST_F(PevlinObject, SettersStoreTextInTheThreadCodePageAndNumbersUnchanged)
     }
 }
 
+TEST_F(PevlinObject, ConnectionPointsEnumerateTheirOnePointWithSkipResetAndClone)
+{
+    CComPtr<IConnectionPointContainer> container;
+    ASSERT_EQ(m_control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container)), S_OK);
+    CComPtr<IEnumConnectionPoints> points;
+    ASSERT_EQ(container->EnumConnectionPoints(&points), S_OK);
+    ASSERT_NE(points, nullptr);
+
+    IConnectionPoint* got[2] = {};
+    ULONG fetched = 5;
+    ASSERT_EQ(points->Next(2, got, &fetched), S_FALSE);
+    ASSERT_EQ(fetched, 1u);
+    EXPECT_EQ(got[1], nullptr);
+    IID iid = GUID_NULL;
+    EXPECT_EQ(got[0]->GetConnectionInterface(&iid), S_OK);
+    EXPECT_TRUE(IsEqualGUID(iid, IID_IPropertyNotifySink));
+    CComPtr<IConnectionPoint> found;
+    ASSERT_EQ(container->FindConnectionPoint(IID_IPropertyNotifySink, &found), S_OK);
+    EXPECT_EQ(got[0], found);
+    got[0]->Release();
+
+    IConnectionPoint* none = nullptr;
+    EXPECT_EQ(points->Next(1, &none, nullptr), S_FALSE);
+    EXPECT_EQ(none, nullptr);
+    EXPECT_EQ(points->Next(2, got, nullptr), E_POINTER);
+    EXPECT_EQ(points->Skip(1), S_FALSE);
+    EXPECT_EQ(points->Reset(), S_OK);
+
+    CComPtr<IEnumConnectionPoints> atStart;
+    ASSERT_EQ(points->Clone(&atStart), S_OK);
+    EXPECT_EQ(points->Skip(1), S_OK);
+    EXPECT_EQ(points->Next(1, &none, nullptr), S_FALSE);
+    CComPtr<IEnumConnectionPoints> atEnd;
+    ASSERT_EQ(points->Clone(&atEnd), S_OK);
+    EXPECT_EQ(atEnd->Next(1, &none, nullptr), S_FALSE);
+    ASSERT_EQ(atStart->Next(1, &none, nullptr), S_OK);
+    ASSERT_NE(none, nullptr);
+    none->Release();
+    EXPECT_EQ(container->EnumConnectionPoints(nullptr), E_POINTER);
+}
+
+TEST_F(PevlinObject, ConnectionsEnumerateTheSinksAdvisedWhenTheEnumeratorWasMade)
+{
+    CComPtr<IConnectionPointContainer> container;
+    ASSERT_EQ(m_control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container)), S_OK);
+    CComPtr<IConnectionPoint> changes;
+    ASSERT_EQ(container->FindConnectionPoint(IID_IPropertyNotifySink, &changes), S_OK);
+    ChangeSink first;
+    ChangeSink second;
+    DWORD cookies[2] = {};
+    ASSERT_EQ(changes->Advise(&first, &cookies[0]), S_OK);
+    ASSERT_EQ(changes->Advise(&second, &cookies[1]), S_OK);
+
+    CComPtr<IEnumConnections> connections;
+    ASSERT_EQ(changes->EnumConnections(&connections), S_OK);
+    // Disconnecting afterwards leaves the enumerator's view as it was.
+    ASSERT_EQ(changes->Unadvise(cookies[0]), S_OK);
+
+    CONNECTDATA data[3] = {};
+    ULONG fetched = 0;
+    ASSERT_EQ(connections->Next(3, data, &fetched), S_FALSE);
+    ASSERT_EQ(fetched, 2u);
+    const IUnknown* sinks[2] = {static_cast<IPropertyNotifySink*>(&first), static_cast<IPropertyNotifySink*>(&second)};
+    for (ULONG i = 0; i < fetched; ++i) {
+        EXPECT_EQ(data[i].dwCookie, cookies[i]);
+        CComPtr<IUnknown> identity;
+        ASSERT_EQ(data[i].pUnk->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)), S_OK);
+        CComPtr<IUnknown> expected;
+        ASSERT_EQ(const_cast<IUnknown*>(sinks[i])->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&expected)), S_OK);
+        EXPECT_EQ(identity, expected);
+        data[i].pUnk->Release();
+    }
+
+    ASSERT_EQ(connections->Reset(), S_OK);
+    ASSERT_EQ(connections->Skip(1), S_OK);
+    CComPtr<IEnumConnections> copy;
+    ASSERT_EQ(connections->Clone(&copy), S_OK);
+    CONNECTDATA one = {};
+    ASSERT_EQ(copy->Next(1, &one, nullptr), S_OK);
+    EXPECT_EQ(one.dwCookie, cookies[1]);
+    one.pUnk->Release();
+    EXPECT_EQ(copy->Skip(1), S_FALSE);
+
+    CComPtr<IEnumConnections> afterUnadvise;
+    ASSERT_EQ(changes->EnumConnections(&afterUnadvise), S_OK);
+    ASSERT_EQ(afterUnadvise->Next(1, &one, nullptr), S_OK);
+    EXPECT_EQ(one.dwCookie, cookies[1]);
+    one.pUnk->Release();
+    EXPECT_EQ(afterUnadvise->Next(1, &one, nullptr), S_FALSE);
+
+    // The enumerators hold the sinks only while they live.
+    connections.Release();
+    copy.Release();
+    afterUnadvise.Release();
+    EXPECT_EQ(first.OutstandingReferences(), 0);
+    ASSERT_EQ(changes->Unadvise(cookies[1]), S_OK);
+    EXPECT_EQ(second.OutstandingReferences(), 0);
+}
+
 }  // namespace
