@@ -1,8 +1,17 @@
 #include <windows.h>
 
-// The companion program completes an installation after a restart; until its pages exist it
-// has nothing to do and ends at once.
+#include "CAtlException.h"
+#include "CKAVOCompModule.h"
+
+static CKAVOCompModule g_module;
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    return 0;
+    try {
+        return g_module.WinMain();
+    } catch (const CAtlException& e) {
+        return HRESULT(e);
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
 }

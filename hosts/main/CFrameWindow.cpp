@@ -28,12 +28,12 @@ HBITMAP LoadBackground()
 
 }  // namespace
 
-CFrameWindow::CFrameWindow()
+CFrameWindow::CFrameWindow(bool opsTraceSwitch)
 {
     context.traceLog.SetLogFile(GetProgramFolder(), CTextDef::GetText("COMMON_NAME_LOGFILE"));
     // The order system's protocol files are written only on a machine that asks for them.
     const CString switchFile = CTextDef::GetText("COMMON_NAME_OPSLOGSWITCH");
-    if (!switchFile.IsEmpty() && ::GetFileAttributesA(switchFile) != INVALID_FILE_ATTRIBUTES) {
+    if (opsTraceSwitch && !switchFile.IsEmpty() && ::GetFileAttributesA(switchFile) != INVALID_FILE_ATTRIBUTES) {
         ::MakeSureDirectoryPathExists(CTextDef::GetText("COMMON_NAME_OPSLOGDIR"));
         context.traceLog.SetOpsTrace(1);
     }

@@ -18,7 +18,10 @@ class CFrameWindow : public CFrameWindowImpl<CFrameWindow>, public CMessageLoop 
 public:
     DECLARE_FRAME_WND_CLASS("KAVOWizardWindowClass", 0)
 
-    CFrameWindow();
+    CFrameWindow() : CFrameWindow(true) {}
+    // opsTraceSwitch: the main program honours the order system's trace switch file; the
+    // companion does not.
+    explicit CFrameWindow(bool opsTraceSwitch);
     ~CFrameWindow() override;
 
     BEGIN_MSG_MAP(CFrameWindow)
