@@ -3,31 +3,12 @@
 #include "CPageContext.h"
 #include "CTextDef.h"
 #include "InputChecks.h"
+#include "NickNameMessages.h"
 
 namespace {
 
 const char kErrorChar[] = "&ErrorChar;";
 const int kNickNameBytes = 30;
-
-// The warning's key for a ValidateContextNickName result; null when the result needs none
-// (2, too long, cannot happen under the field's byte limit).
-const char* MessageKeyForResult(int result)
-{
-    switch (result) {
-    case 1:
-        return "COMMON_NICKNAME_INPUT_ERR_MESSAGE_2";
-    case 3:
-        return "COMMON_NICKNAME_INPUT_ERR_MESSAGE_4";
-    case 6:
-        return "COMMON_NICKNAME_INPUT_ERR_MESSAGE_1";
-    case 4:
-    case 5:
-    case 7:
-        return "COMMON_NICKNAME_INPUT_ERR_MESSAGE_3";
-    default:
-        return nullptr;
-    }
-}
 
 }  // namespace
 
@@ -61,7 +42,7 @@ LRESULT CChangeIDDialog::OnApply(WORD, WORD, HWND, BOOL&)
     m_context->customer.NickName = typed;
     m_offending = CString();
     const int result = ValidateContextNickName(m_context, m_offending);
-    const char* key = MessageKeyForResult(result);
+    const char* key = NickNameMessageKey(result);
     if (!key) {
         EndDialog(1);
         return 0;

@@ -17,6 +17,7 @@
 #include "CTextDef.h"
 #include "InputChecks.h"
 #include "NavigationFallback.h"
+#include "NickNameMessages.h"
 #include "PageTexts.h"
 #include "dialogs/CMessageDialog.h"
 #include "pages/CErrorDialog.h"
@@ -34,26 +35,6 @@ const COLORREF kMarkColour = RGB(254, 254, 153);
 // The launcher block's mail address field: after the 16-byte access key, 100 bytes.
 const size_t kLauncherMailOffset = 32;
 const size_t kLauncherMailSize = 100;
-
-// The warning's key for a ValidateContextNickName result; null when the nickname passes
-// (2, too long, cannot arise under the field's byte limit).
-const char* NickNameMessageKey(int result)
-{
-    switch (result) {
-    case 1:
-        return "COMMON_NICKNAME_INPUT_ERR_MESSAGE_2";
-    case 3:
-        return "COMMON_NICKNAME_INPUT_ERR_MESSAGE_4";
-    case 4:
-    case 5:
-    case 7:
-        return "COMMON_NICKNAME_INPUT_ERR_MESSAGE_3";
-    case 6:
-        return "COMMON_NICKNAME_INPUT_ERR_MESSAGE_1";
-    default:
-        return nullptr;
-    }
-}
 
 CString LauncherMailAddress(const BYTE* block)
 {
