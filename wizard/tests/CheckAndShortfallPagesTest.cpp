@@ -336,6 +336,11 @@ TEST_F(CheckAndShortfallPages, PageStartedDirectlyRunsTheCheckItsResultsNeed)
     CheckOnlyTheProcessor(kEveryItemMet);
     CTextDef::SetText("TWEAK_SKIP_SRCHK_CPU", "");
     context.SetValue("AN08_ORDER", "インストール");
+    // A serial to install, so the registration page that follows has one.
+    COpsSerialInfo serial;
+    serial.SerialID = "SN000201";
+    serial.SerialStatus = 1;
+    context.response.serials.Add(serial);
     CWBDialog* page = Open(new CCheckComputerDialog);
     ASSERT_NE(page, nullptr);
     Notify(page, PAGECMD_START);

@@ -256,7 +256,9 @@ TEST_F(OrderPages, OrderPollsUntilItsWorkIsDoneAndShowsTheOrderDonePage)
     for (const Case& c : kCases) {
         SCOPED_TRACE(std::string(c.orderId) + " run mode " + std::to_string(c.runMode));
         ASSERT_TRUE(Server().Reset());
-        ASSERT_TRUE(Server().OrdersModel("\"polls_until_done\": " + std::to_string(c.pollsUntilDone)));
+        // The new serial awaits its installation, so the registration page has one to show.
+        ASSERT_TRUE(Server().OrdersModel("\"polls_until_done\": " + std::to_string(c.pollsUntilDone) +
+                                         ", \"serials\": [{\"SerialID\": \"SN000201\", \"SerialStatus\": 1}]"));
         context.runMode = c.runMode;
         context.SetValue("CErrorDialog::RetryClassname", "");
         CSignupDialog* page = StartOrderPage(c.order);
@@ -302,7 +304,9 @@ TEST_F(OrderPages, FailedOrderGoesToTheErrorPageThoughAnEarlierAnswerLeftResultC
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(Server().Reset());
-        ASSERT_TRUE(Server().OrdersModel("\"polls_until_done\": " + std::to_string(c.pollsUntilDone)));
+        // The new serial awaits its installation, so the registration page has one to show.
+        ASSERT_TRUE(Server().OrdersModel("\"polls_until_done\": " + std::to_string(c.pollsUntilDone) +
+                                         ", \"serials\": [{\"SerialID\": \"SN000201\", \"SerialStatus\": 1}]"));
         for (const auto& script : c.scripts) {
             ASSERT_TRUE(Server().OrdersScript(script.first, script.second));
         }
