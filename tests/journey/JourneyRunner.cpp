@@ -1,11 +1,13 @@
 #include "JourneyRunner.h"
 
 #include <shlobj.h>
+#include <wincrypt.h>
 
 #include <cstdio>
 
 #include "CRegKey.h"
 #include "CTextDef.h"
+#include "InstalledProduct.h"
 #include "KavoTestPaths.h"
 #include "LoginParams.h"
 #include "ScriptedBrowser.h"
@@ -16,6 +18,69 @@ namespace {
 
 const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+// Where the operator's definitions have the install page download the package from.
+const char kInstallerFolder[] = "contents\\security\\kavo\\currentversion";
+const char* const kInstallerNames[] = {"Security_Setup_32_K.exe", "Security_Setup_64_K.exe"};
+
+// The product object's class key; Wine honours only the 32-bit view of HKLM's classes.
+std::string ProductClassKey()
+{
+    wchar_t clsid[64] = {};
+    StringFromGUID2(CLSID_KavoInstalledProduct, clsid, 64);
+    char text[64] = {};
+    WideCharToMultiByte(CP_ACP, 0, clsid, -1, text, sizeof text, nullptr, nullptr);
+    return std::string("Software\\Classes\\CLSID\\") + text;
+}
+
+bool ProductClassRegistered()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (ProductClassKey() + "\\InprocServer32").c_str(), 0, KEY_READ | KEY_WOW64_32KEY,
+                      &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool RegisterProductClass(const std::string& dll)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (ProductClassKey() + "\\InprocServer32").c_str(), 0, nullptr, 0,
+                        KEY_WRITE | KEY_WOW64_32KEY, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(dll.c_str()), DWORD(dll.size() + 1));
+    RegSetValueExA(key, "ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>("Both"), 5);
+    RegCloseKey(key);
+    return true;
+}
+
+// "HKLM\\sub\\key\\value" or "HKCU\\..." as the fake setup takes it.
+void DeleteStatusValue(const std::string& where)
+{
+    const size_t first = where.find('\\');
+    const size_t last = where.rfind('\\');
+    if (first == std::string::npos || last <= first)
+        return;
+    const std::string rootName = where.substr(0, first);
+    const HKEY root = rootName == "HKLM" ? HKEY_LOCAL_MACHINE : rootName == "HKCU" ? HKEY_CURRENT_USER : nullptr;
+    HKEY key = nullptr;
+    if (!root || RegOpenKeyExA(root, where.substr(first + 1, last - first - 1).c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                               &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, where.substr(last + 1).c_str());
+    RegCloseKey(key);
+}
+
+void UnregisterProductClass()
+{
+    HKEY classes = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID", 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &classes) !=
+        ERROR_SUCCESS)
+        return;
+    const std::string key = ProductClassKey();
+    RegDeleteTreeA(classes, key.substr(key.rfind('\\') + 1).c_str());
+    RegCloseKey(classes);
+}
 
 void AppendBytes(const std::string& path, const std::string& bytes)
 {
@@ -186,6 +251,10 @@ JourneyRunner::~JourneyRunner()
     // A journey that stopped half-way must not leave the next run's check a conflict.
     for (const std::string& name : m_plantedUninstall)
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + name).c_str());
+    // An installed product left behind would turn the next run's normal sequence to an upgrade.
+    if (m_productClassTouched)
+        UnregisterProductClass();
+    DeleteStatusValue(m_setupStatusValue);
 }
 
 bool JourneyRunner::Prepare(std::string* error)
@@ -282,6 +351,8 @@ std::string JourneyRunner::Text(const std::string& field) const
     std::string text = field;
     for (size_t at; (at = text.find("@BASE@")) != std::string::npos;)
         text.replace(at, 6, m_server.BaseUrl());
+    for (size_t at; (at = text.find("@RUN@")) != std::string::npos;)
+        text.replace(at, 5, m_options.runFolder);
     return text;
 }
 
@@ -423,6 +494,8 @@ bool JourneyRunner::ItemExists(const std::string& item, const std::string& path)
         RegCloseKey(key);
         return exists;
     }
+    if (item == "product")
+        return ProductClassRegistered();
     if (item == "uninstall") {
         HKEY key = nullptr;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + path).c_str(), 0, KEY_READ, &key) !=
@@ -509,6 +582,10 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
                            DWORD(second.size() + 1));
             RegCloseKey(key);
             m_plantedUninstall.push_back(second);
+        } else if (f[0] == "product") {
+            m_productClassTouched = true;
+            if (!RegisterProductClass(m_options.binFolder + "\\KavoFakeProduct.dll"))
+                return *why = "cannot register the product's class", false;
         } else if (f[0] == "folder") {
             SHCreateDirectoryExA(nullptr, ItemPath(f[0], second).c_str(), nullptr);
             WriteWholeFile(ItemPath(f[0], second) + "\\planted.txt", "journey");
@@ -528,6 +605,8 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
             }
         } else if (f[0] == "uninstall") {
             RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + second).c_str());
+        } else if (f[0] == "product") {
+            UnregisterProductClass();
         } else if (f[0] == "folder") {
             EmptyFolder(ItemPath(f[0], second));
             RemoveDirectoryA(ItemPath(f[0], second).c_str());
@@ -538,6 +617,12 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
             return *why = "could not take it away", false;
         return true;
     }
+    if (verb == "env")
+        return SetEnvironmentValue(f[0], second, why);
+    if (verb == "define")
+        return Define(f[0], second, why);
+    if (verb == "installer")
+        return ServeInstaller(f[0], second, why);
     if (verb == "start") {
         EndProgram();
         const std::string program = m_options.runFolder + "\\" + f[0];
@@ -731,4 +816,76 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
         return true;
     }
     return *why = "no such verb", false;
+}
+
+bool JourneyRunner::SetEnvironmentValue(const std::string& name, const std::string& value, std::string* why)
+{
+    const std::string text = Text(value);
+    // The fake setup registers the product's class when told where its object is.
+    if (name == "KAVO_FAKE_SETUP_REGISTER_DLL" && !text.empty())
+        m_productClassTouched = true;
+    // A status an earlier run's setup left would read as this run's outcome.
+    if (name == "KAVO_FAKE_SETUP_STATUS_KEY") {
+        DeleteStatusValue(m_setupStatusValue);
+        m_setupStatusValue = text;
+        DeleteStatusValue(text);
+    }
+    if (!SetEnvironmentVariableA(name.c_str(), text.empty() ? nullptr : text.c_str()) && !text.empty())
+        return *why = "cannot set " + name, false;
+    return true;
+}
+
+bool JourneyRunner::Define(const std::string& key, const std::string& text, std::string* why)
+{
+    const std::string path = m_options.runFolder + "\\text.def";
+    std::string definition = ReadWholeFile(path);
+    if (definition.empty())
+        return *why = "the run folder has no text.def", false;
+    SetDefinitionText(definition, key, Text(text));
+    if (!WriteWholeFile(path, definition))
+        return *why = "cannot write " + path, false;
+    // def:KEY in later steps means the text the program now reads.
+    CTextDef::SetText(key.c_str(), Text(text).c_str());
+    return true;
+}
+
+bool JourneyRunner::ServeInstaller(const std::string& variant, const std::string& setupName, std::string* why)
+{
+    const std::string signedFolder = m_options.binFolder + "\\signed";
+    const std::string root = ReadWholeFile(signedFolder + "\\root.der");
+    if (root.empty())
+        return *why = "no test root in " + signedFolder + " (build kavo_signed_packages)", false;
+    // The prefix trusts the test root as a machine trusts the vendor's.
+    HCERTSTORE store = CertOpenSystemStoreA(0, "ROOT");
+    const BOOL trusted = store && CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING,
+                                                                    reinterpret_cast<const BYTE*>(root.data()),
+                                                                    DWORD(root.size()), CERT_STORE_ADD_USE_EXISTING, nullptr);
+    if (store)
+        CertCloseStore(store, 0);
+    if (!trusted)
+        return *why = "cannot trust the test root", false;
+
+    const std::string served = m_options.runFolder + "\\served";
+    const std::string folder = served + "\\" + kInstallerFolder;
+    SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+    const std::string package = signedFolder + "\\package-" + variant + ".exe";
+    for (const char* name : kInstallerNames)
+        if (!CopyFileA(package.c_str(), (folder + "\\" + name).c_str(), FALSE))
+            return *why = "cannot copy " + package, false;
+    // The product object the fake setup registers, beside the programs of the run.
+    if (!CopyFileA((m_options.binFolder + "\\KavoFakeProduct.dll").c_str(),
+                   (m_options.runFolder + "\\KavoFakeProduct.dll").c_str(), FALSE))
+        return *why = "cannot copy the fake product object", false;
+    // What the package unpacks: the fake setup under the name the definitions start it by.
+    if (!setupName.empty()) {
+        const std::string contents = m_options.runFolder + "\\package";
+        SHCreateDirectoryExA(nullptr, contents.c_str(), nullptr);
+        if (!CopyFileA((m_options.binFolder + "\\kavo_fake_setup.exe").c_str(), (contents + "\\" + setupName).c_str(),
+                       FALSE))
+            return *why = "cannot copy the fake setup into " + contents, false;
+    }
+    if (!m_installerServed && !m_server.AddFixtures(FakeServer::UnixPath(served)))
+        return *why = "the fake server did not take " + served, false;
+    m_installerServed = true;
+    return true;
 }

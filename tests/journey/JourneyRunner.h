@@ -32,7 +32,7 @@ public:
 
 private:
     bool RunStep(const JourneyStep& step, std::string* why);
-    std::string Text(const std::string& field) const;  // def:KEY, "" (empty) or the text itself, @BASE@ replaced
+    std::string Text(const std::string& field) const;  // def:KEY, "" (empty) or the text itself, @BASE@ and @RUN@ replaced
     HWND Control(const std::string& name, std::string* why) const;
     bool WaitForScreen(const ScreenLook& look, DWORD timeout, std::string* why);
     bool WaitForDocument(const std::string& url, DWORD timeout);
@@ -46,6 +46,9 @@ private:
     int LatestDocument() const;                  // the number of the program's latest document; 0 for none
     void MarkAction();                           // before an action: what it leads to is written after it
     void EndProgram();
+    bool SetEnvironmentValue(const std::string& name, const std::string& value, std::string* why);
+    bool Define(const std::string& key, const std::string& text, std::string* why);
+    bool ServeInstaller(const std::string& variant, const std::string& setupName, std::string* why);
 
     JourneyOptions m_options;
     FakeServer m_server;
@@ -62,4 +65,7 @@ private:
     size_t m_ordersSeen = 0;  // requests the fake order system had before the latest start
     int m_pictures = 0;
     std::vector<std::string> m_plantedUninstall;  // uninstall entries this run made, taken away at its end
+    bool m_productClassTouched = false;           // planted or installed: taken away at the run's end
+    bool m_installerServed = false;
+    std::string m_setupStatusValue;  // where the fake setup writes its status: removed at the run's end
 };

@@ -6,7 +6,7 @@
 
 namespace {
 
-enum class Check { Any, Flag, ExitValue, Item, Button, RequestId, Object };
+enum class Check { Any, Flag, ExitValue, Item, Button, RequestId, Object, Name, Variant };
 
 struct Verb {
     const char* name;
@@ -18,7 +18,14 @@ struct Verb {
 
 // plant     download.tmp | runonce | folder <path>     before start: something the clean-up must remove
 //           | uninstall <key name>                     or software the requirement check finds installed
+//           | product                                  or the product's object registered machine-wide
 // unplant   as plant                                   takes the planted item away again
+// env       <name> [text]                              an environment value of the programs started later;
+//                                                      without text (or "") the value is removed
+// define    <KEY> <text>                               that text of the run folder's text.def, for the next start
+// installer <variant> [setup name]                     serves the signed fake package of that variant where
+//                                                      the install page downloads it, under a trusted test root;
+//                                                      the fake setup under that name in @RUN@\package
 // start     <program> [arguments]                      starts the program from the run folder
 // page      <screen id>                                waits until the frame shows that screen
 // text      <control> <text | def:KEY>                 the control shows exactly that text
@@ -43,6 +50,9 @@ struct Verb {
 const Verb kJourneyVerbs[] = {
     {"plant", 1, 2, true, {Check::Item, Check::Any}},
     {"unplant", 1, 2, true, {Check::Item, Check::Any}},
+    {"env", 1, 2, true, {Check::Name, Check::Any}},
+    {"define", 2, 2, true, {Check::Name, Check::Any}},
+    {"installer", 1, 2, false, {Check::Variant, Check::Any}},
     {"start", 1, 2, true, {Check::Any, Check::Any}},
     {"page", 1, 1, false, {Check::Any, Check::Any}},
     {"text", 2, 2, true, {Check::Any, Check::Any}},
@@ -67,6 +77,9 @@ const Verb kJourneyVerbs[] = {
 };
 
 const char kBlanks[] = " \t\r";
+
+// The signed fake packages the build makes (core/tests/fakes/sign-fake-packages.sh).
+const char* const kPackageVariants[] = {"signed", "tampered", "unsigned", "untrusted", "expired", "serverauth", "other", "library"};
 
 // The first field of text and what follows it, blanks at both ends removed.
 std::string TakeField(std::string& text)
@@ -102,6 +115,17 @@ bool IsNumber(const std::string& text)
     return true;
 }
 
+// An environment or definition name: "=" or a blank in it would name something else.
+bool IsName(const std::string& text)
+{
+    if (text.empty())
+        return false;
+    for (char c : text)
+        if (!(c == '_' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
+            return false;
+    return true;
+}
+
 std::string FaultOfField(Check check, const std::string& field)
 {
     switch (check) {
@@ -113,9 +137,10 @@ std::string FaultOfField(Check check, const std::string& field)
         return IsNumber(field) || field == "any" ? std::string()
                                                  : "expected an exit value or \"any\", not \"" + field + "\"";
     case Check::Item:
-        return field == "download.tmp" || field == "runonce" || field == "folder" || field == "uninstall"
+        return field == "download.tmp" || field == "runonce" || field == "folder" || field == "uninstall" ||
+                       field == "product"
                    ? std::string()
-                   : "expected download.tmp, runonce, folder or uninstall, not \"" + field + "\"";
+                   : "expected download.tmp, runonce, folder, uninstall or product, not \"" + field + "\"";
     case Check::Button:
         return field == "yes" || field == "no" || field == "ok" || field == "cancel"
                    ? std::string()
@@ -124,6 +149,13 @@ std::string FaultOfField(Check check, const std::string& field)
         return (IsNumber(field) && field.size() == 4) || field == "*"
                    ? std::string()
                    : "expected a four-digit request id or \"*\", not \"" + field + "\"";
+    case Check::Name:
+        return IsName(field) ? std::string() : "expected a name of letters, digits and \"_\", not \"" + field + "\"";
+    case Check::Variant:
+        for (const char* variant : kPackageVariants)
+            if (field == variant)
+                return {};
+        return "no package variant \"" + field + "\"";
     case Check::Object:
         return field.size() >= 2 && field.front() == '{' && field.back() == '}'
                    ? std::string()

@@ -22,11 +22,16 @@ TEST(JourneySteps, ReadsVerbsFieldsAndTextsToTheEndOfTheLine)
         "exit 401\n"
         "script  1001 {\"result\": \"1001\", \"times\": 2}\n"
         u8"written IDC_WEBBROWSER 居間 SN000101\n"
-        "script * {\"mode\": \"refuse\"}";
+        "script * {\"mode\": \"refuse\"}\n"
+        "env KAVO_FAKE_SETUP_STATUS_KEY HKLM\\Software\\K K\\Status\n"
+        "env KAVO_FAKE_SETUP_EXIT\n"
+        u8"define COMMON_SIGNER_XGINSTALLER KAVO Test Publisher 株式会社\n"
+        "installer tampered ksetup.exe\n"
+        "plant product";
     std::vector<JourneyStep> steps;
     std::string error;
     ASSERT_TRUE(ParseJourney(journey, &steps, &error)) << error;
-    ASSERT_EQ(steps.size(), 10u);
+    ASSERT_EQ(steps.size(), 15u);
     EXPECT_EQ(steps[0].line, 3);
     EXPECT_EQ(steps[0].fields, (std::vector<std::string>{"KAVO.exe", "-P A-N07"}));
     // The program's code page, trailing blanks gone, the inner ideographic space kept.
@@ -39,6 +44,13 @@ TEST(JourneySteps, ReadsVerbsFieldsAndTextsToTheEndOfTheLine)
     EXPECT_EQ(steps[6].line, 9);
     // A JSON object with blanks inside stays one field.
     EXPECT_EQ(steps[7].fields, (std::vector<std::string>{"1001", "{\"result\": \"1001\", \"times\": 2}"}));
+    // An environment value with blanks is one text; one without a value removes it.
+    EXPECT_EQ(steps[10].fields, (std::vector<std::string>{"KAVO_FAKE_SETUP_STATUS_KEY", "HKLM\\Software\\K K\\Status"}));
+    EXPECT_EQ(steps[11].fields, (std::vector<std::string>{"KAVO_FAKE_SETUP_EXIT"}));
+    EXPECT_EQ(steps[12].fields,
+              (std::vector<std::string>{"COMMON_SIGNER_XGINSTALLER", "KAVO Test Publisher \x8a\x94\x8e\xae\x89\xef\x8e\xd0"}));
+    EXPECT_EQ(steps[13].fields, (std::vector<std::string>{"tampered", "ksetup.exe"}));
+    EXPECT_EQ(steps[14].fields, (std::vector<std::string>{"product"}));
     EXPECT_EQ(steps[8].fields, (std::vector<std::string>{"IDC_WEBBROWSER", "\x8b\x8f\x8a\xd4 SN000101"}));
     EXPECT_EQ(steps[9].fields, (std::vector<std::string>{"*", "{\"mode\": \"refuse\"}"}));
 }
@@ -56,7 +68,14 @@ TEST(JourneySteps, RefusesAFaultyLineNamingIt)
         {"checked IDC_CHECK1 yes\n", "line 1: expected 0 or 1, not \"yes\""},
         {"exit 40x\n", "line 1: expected an exit value or \"any\", not \"40x\""},
         {u8"answer maybe 終了\n", "line 1: expected yes, no, ok or cancel, not \"maybe\""},
-        {"removed registry\n", "line 1: expected download.tmp, runonce, folder or uninstall, not \"registry\""},
+        {"removed registry\n", "line 1: expected download.tmp, runonce, folder, uninstall or product, not \"registry\""},
+        {"plant product KAVOCore.dll\n", "line 1: product takes no path"},
+        {"env KAVO=X 1\n", "line 1: expected a name of letters, digits and \"_\", not \"KAVO=X\""},
+        {"env\n", "line 1: env needs 1 field(s)"},
+        {"define COMMON_TITLE\n", "line 1: define needs 2 field(s)"},
+        {"define COMMON-TITLE x\n", "line 1: expected a name of letters, digits and \"_\", not \"COMMON-TITLE\""},
+        {"installer forged\n", "line 1: no package variant \"forged\""},
+        {"installer signed ksetup.exe now\n", "line 1: unexpected \"now\" after installer"},
         {"plant folder\n", "line 1: folder needs its path"},
         {"unplant uninstall\n", "line 1: uninstall needs its key name"},
         {"unplant download.tmp x\n", "line 1: download.tmp takes no path"},
