@@ -147,12 +147,15 @@ TEST(MainProgram, EveryScreenIdShowsItsPageFromTheCoreLibraryWithItsTexts)
             if (!page)
                 Sleep(20);
         }
-        // The window exists before its texts are set: wait until the page has started.
+        // The window exists before its texts are set, and a page may set them after it is
+        // shown: wait for the text rather than for a state of the window.
         char text[512] = {};
-        for (int i = 0; page && i < 500 && !IsWindowVisible(page); ++i)
-            Sleep(20);
-        if (page)
+        for (int i = 0; page && i < 500; ++i) {
             GetDlgItemTextA(page, c.control, text, sizeof text);
+            if (expected == text)
+                break;
+            Sleep(20);
+        }
         EXPECT_NE(page, nullptr);
         EXPECT_EQ(std::string(text), expected);
         TerminateProcess(process, 1);
