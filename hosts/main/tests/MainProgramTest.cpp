@@ -49,8 +49,9 @@ TEST(MainProgram, StartPageIdsEndWithTheirExitValue)
         const char* arguments;
         DWORD exitValue;
     };
-    // Ids of no page end at once with the preset value.
-    for (const Case& c : {Case{"-P XYZ", 401}, Case{"-p A-N08-2", 401}, Case{"-P", 401}, Case{"-P A-N08-2 -P XYZ", 401}}) {
+    // Ids of no page end at once with the preset value. "-P" without an id is a plain start,
+    // which now checks for firewall products and updates instead of ending.
+    for (const Case& c : {Case{"-P XYZ", 401}, Case{"-p A-N08-2", 401}, Case{"-P A-N08-2 -P XYZ", 401}}) {
         EXPECT_EQ(RunProgram(MainProgram(), c.arguments), c.exitValue) << c.arguments;
     }
 }
