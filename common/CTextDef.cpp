@@ -131,6 +131,13 @@ CString CTextDef::GetRegPath(const char* key)
     return path;
 }
 
+void CTextDef::RemoveText(const char* key)
+{
+    CString name(key);
+    CComCritSecLock<CComCriticalSection> lock(StoreLock());
+    Store().RemoveKey(name);
+}
+
 void CTextDef::RemoveAll()
 {
     CComCritSecLock<CComCriticalSection> lock(StoreLock());

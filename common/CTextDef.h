@@ -15,6 +15,8 @@ public:
     static bool HasText(const char* key);
     // A null text stores "".
     static void SetText(const char* key, const char* text);
+    // Forgets the key, so HasText of it is false again.
+    static void RemoveText(const char* key);
     // GetText with every "&CURL;" replaced by the domain URL.
     static CString GetUrlText(const char* key);
     static HKEY GetRegRoot(const char* key);

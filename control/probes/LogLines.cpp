@@ -4,9 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "KavoVersion.h"
+
 namespace {
 
-constexpr const char kVersionLine[] = "[AxPevlin]\t\t: version 5.4.0.2 kelm\n";
+constexpr const char kVersionLine[] = "[AxPevlin]\t\t: version " KAVO_VERSION_TEXT " kelm\n";
 
 // Reads exactly `digits` decimal digits at p into value; false when they are not there.
 bool Digits(const char*& p, int digits, int& value)

@@ -1,6 +1,10 @@
 #include "CCoreLoader.h"
 
+#include <cstring>
+
 #include "CTextDef.h"
+#include "CUpdateDialog.h"
+#include "OwnPage.h"
 #include "ProgramFolder.h"
 
 namespace {
@@ -64,14 +68,29 @@ CWBDialog* CCoreLoader::GetPageObject(const char* name, HWND parent, CPageContex
     return nullptr;
 }
 
-CWBDialog* __cdecl LocalPageFactory(const char*, HWND, CPageContext*)
+CWBDialog* __cdecl LocalPageFactory(const char* className, HWND parent, CPageContext* context)
 {
-    // The program's own update page does not exist yet.
+    if (className && std::strcmp(className, "CUpdateDialog") == 0)
+        return NewOwnPage<CUpdateDialog>(parent, context);
     return nullptr;
 }
 
-CWBDialog* CreatePage(const char* name, HWND parent, CPageContext* context)
+namespace {
+
+CCoreLoader& MainLoader()
 {
     static CCoreLoader loader(LocalPageFactory, true);
-    return loader.GetPageObject(name, parent, context);
+    return loader;
+}
+
+}  // namespace
+
+CWBDialog* CreatePage(const char* name, HWND parent, CPageContext* context)
+{
+    return MainLoader().GetPageObject(name, parent, context);
+}
+
+const CString& CoreLibraryPath()
+{
+    return MainLoader().GetLibraryPath();
 }

@@ -35,3 +35,5 @@ CWBDialog* __cdecl LocalPageFactory(const char* className, HWND parent, CPageCon
 
 // A page or sequence of the core library, through the program's one loader.
 CWBDialog* CreatePage(const char* name, HWND parent, CPageContext* context);
+// The path the program's loader binds the core library from.
+const CString& CoreLibraryPath();

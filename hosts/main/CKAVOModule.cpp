@@ -1,5 +1,6 @@
 #include "CKAVOModule.h"
 
+#include <commctrl.h>
 #include <objbase.h>
 #include <ole2.h>
 #include <shlobj.h>
@@ -16,6 +17,7 @@
 #include "CThreadList.h"
 #include "DomainUrl.h"
 #include "ExitCleanup.h"
+#include "FirewallCheck.h"
 #include "LauncherBlock.h"
 #include "ProgramFolder.h"
 
@@ -125,6 +127,9 @@ void CKAVOModule::RunMessageLoop()
     }
 
     AtlAxWinInit();
+    // The update page's template holds a progress bar: its class must exist before any page.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
     auto frame = std::make_unique<CFrameWindow>();
     frame->Create();
     CPageContext& context = frame->context;
@@ -141,8 +146,8 @@ void CKAVOModule::RunMessageLoop()
 
     // Preset before any page exists: a page made during start-up may already set 404 or 405.
     context.exitValue = EXIT_PRESET;
-    CCorePageSource corePages;
-    CWBDialog* page = BuildStartPage(startPage, pageSource ? *pageSource : corePages, frame->m_hWnd, context);
+    CMainPageSource mainPages;
+    CWBDialog* page = BuildStartPage(startPage, pageSource ? *pageSource : mainPages, frame->m_hWnd, context);
     frame->SetCurrentPage(page, 0);
     context.traceLog.WriteLine("start");
 

@@ -26,6 +26,12 @@ kavo_wine_start() {
   # One persistent server for the whole run: later processes start in well under a second.
   wineserver -p 2>/dev/null || true   # already running: keep that one
   wine cmd /c exit 0 >/dev/null 2>&1 || true
+  # The run's one desktop process, started here so that it holds no test's output open.
+  local holder="$kavo_build/bin/kavo-desktop-holder.exe"
+  if [ -f "$holder" ] && ! pgrep -f kavo-desktop-holder.exe >/dev/null; then
+    (cd / && wine "$holder" </dev/null >/dev/null 2>&1 &)
+    sleep 1
+  fi
 }
 
 kavo_wine_stop() {

@@ -8,6 +8,7 @@
 #include "BoundedText.h"
 #include "FakeTools.h"
 #include "KavoTestPaths.h"
+#include "KavoVersion.h"
 #include "LogLines.h"
 #include "PevlinLog.h"
 
@@ -29,7 +30,7 @@ TEST(LogLineFormats, GroupsHaveTheirFixedShape)
 {
     EXPECT_STREQ(FormatLogHeader(At(2012, 8, 8, 9, 5, 3), "Windows XP"),
                  "== Start: Analyzing AxPevlin at 2012/08/08 09:05:03 ================\n\n"
-                 "[AxPevlin]\t\t: version 5.4.0.2 kelm\n"
+                 "[AxPevlin]\t\t: version " KAVO_VERSION_TEXT " kelm\n"
                  "[OS Name ]\t\t: Windows XP\n\n\n");
     EXPECT_STREQ(FormatTraceLine(At(2012, 8, 8, 23, 59, 58), "Detection of Router -> Start"),
                  "Trace Log  -23:59:58\t:Detection of Router -> Start\n");

@@ -8,8 +8,14 @@
 //   KAVO_FAKE_SETUP_SERIAL_KEY    "HKCU\sub\key\value" receiving the ini's SERIAL
 //   KAVO_FAKE_SETUP_REGISTER_DLL  product object DLL to register machine-wide (32-bit view)
 //   KAVO_FAKE_SETUP_EXIT          exit code (default 0)
+//   KAVO_FAKE_SETUP_WINDOW_PROGRAM  program started first with "--window", and waited for,
+//                                 as the product's setup hands its window to a child process
+//   KAVO_FAKE_SETUP_WINDOW_TITLE  with "--window": the title of the window shown
+//   KAVO_FAKE_SETUP_LINGER_MS     with "--window": how long it is shown (default 2000)
 #include <windows.h>
 #include <ole2.h>
+
+#include <cstring>
 
 #include "FakeEnv.h"
 #include "InstalledProduct.h"
@@ -79,10 +85,54 @@ std::string ReadFileBytes(const std::string& path)
     return bytes;
 }
 
+// The setup's window, shown for a while by the child process; the status is written only
+// after it has gone, so a watcher that does not wait reads the status from before.
+int ShowSetupWindow()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "KavoFakeSetupWindow";
+    RegisterClassA(&windowClass);
+    const std::string title = EnvText("KAVO_FAKE_SETUP_WINDOW_TITLE", "KAVO fake setup");
+    HWND window = CreateWindowA(windowClass.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                nullptr, windowClass.hInstance, nullptr);
+    if (!window)
+        return 1;
+    const DWORD linger = DWORD(EnvNumber("KAVO_FAKE_SETUP_LINGER_MS", 2000));
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < linger) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    DestroyWindow(window);
+    return 0;
+}
+
+void RunWindowProgram(const std::string& program)
+{
+    std::string commandLine = "\"" + program + "\" --window";
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
 }  // namespace
 
 int main()
 {
+    if (std::strstr(GetCommandLineA(), " --window"))
+        return ShowSetupWindow();
+    const std::string windowProgram = EnvText("KAVO_FAKE_SETUP_WINDOW_PROGRAM");
+    if (!windowProgram.empty())
+        RunWindowProgram(windowProgram);
+
     const std::string ini = ModuleFolderOf(nullptr) + "\\" + EnvText("KAVO_FAKE_SETUP_INI", "setup.ini");
     const std::string section = EnvText("KAVO_FAKE_SETUP_SECTION", "COMMON");
 

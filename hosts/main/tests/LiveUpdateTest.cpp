@@ -4,6 +4,8 @@
 
 #include "CLiveUpdate.h"
 #include "KavoMessages.h"
+#include "KavoTestPaths.h"
+#include "KavoVersion.h"
 
 namespace {
 
@@ -99,6 +101,12 @@ TEST(LiveUpdateOwnVersion, FileWithoutVersionResourceCountsAsZero)
 {
     const LiveUpdateVersion missing = CLiveUpdate::ReadOwnVersion("Z:\\no such folder\\KAVOCore.dll");
     EXPECT_EQ(0u, missing.Number());
+}
+
+TEST(LiveUpdateOwnVersion, BuiltCoreLibraryIsTheRelease)
+{
+    const LiveUpdateVersion own = CLiveUpdate::ReadOwnVersion((TestBinFolder() + "\\KAVOCore.dll").c_str());
+    EXPECT_EQ(own.Number(), Version(KAVO_VERSION_MAJOR, KAVO_VERSION_MINOR, KAVO_VERSION_THIRD, KAVO_VERSION_FOURTH).Number());
 }
 
 // Collects the WM_KAVO_UPDATEPROGRESS posts a progress sink sends to a message-only window.
