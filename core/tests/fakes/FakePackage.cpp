@@ -12,6 +12,14 @@
 // as before, so only the signature check can tell the two apart.
 const char kMarker[] = "KAVO fake package marker";
 
+// The real package unpacks into a folder written with environment names ("%TEMP%\\...").
+std::string Expanded(const std::string& text)
+{
+    char expanded[MAX_PATH] = {};
+    const DWORD length = ExpandEnvironmentStringsA(text.c_str(), expanded, MAX_PATH);
+    return length && length <= MAX_PATH ? std::string(expanded) : text;
+}
+
 int main()
 {
     const char* volatile marker = kMarker;
@@ -21,7 +29,7 @@ int main()
         AppendToFile(record, std::string(GetCommandLineA()) + "\r\n");
 
     const std::string source = EnvText("KAVO_FAKE_PACKAGE_SOURCE");
-    const std::string output = EnvText("KAVO_FAKE_PACKAGE_OUTPUT");
+    const std::string output = Expanded(EnvText("KAVO_FAKE_PACKAGE_OUTPUT"));
     if (!source.empty() && !output.empty()) {
         SHCreateDirectoryExA(nullptr, output.c_str(), nullptr);
         WIN32_FIND_DATAA data;
