@@ -9,6 +9,7 @@
 #include "CTextDef.h"
 #include "InstalledProduct.h"
 #include "KavoTestPaths.h"
+#include "KavoVersion.h"
 #include "LoginParams.h"
 #include "ScriptedBrowser.h"
 #include "StartPage.h"
@@ -285,6 +286,15 @@ bool JourneyRunner::Prepare(std::string* error)
     SetDefinitionText(definition, "COMMON_INITCONF_URL", m_server.BaseUrl());
     SetDefinitionText(definition, "COMMON_URI_OPS", m_server.Url(FakeServer::OrdersPath()));
     SetDefinitionText(definition, "COMMON_NAME_LOGFILE", "kavo.log");
+    // A plain start's update check asks the content server for the published version; the
+    // journeys publish the build's own, so the check goes on into the normal sequence.
+    const std::string versionPath = "/contents/security/kavo/lud/version_k.html";
+    if (!m_server.Route(versionPath, KAVO_VERSION_TEXT "\r\n")) {
+        *error = "cannot publish the version file";
+        return false;
+    }
+    SetDefinitionText(definition, "COMMON_URI_KAVOUPDATE", m_server.Url(versionPath));
+    SetDefinitionText(definition, "COMMON_URI_KAVOINSTALLER", m_server.Url("/contents/security/kavo/currentversion/Security_Setup_K.exe"));
     // The texts an operator ships in its own definition, which the built-in one leaves empty;
     // a later entry of a key replaces an earlier one.
     const std::string operatorTexts = ReadWholeFile(SourcePath("tests/journey/operator-texts.def"));
@@ -737,9 +747,10 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
     }
     if (verb == "request") {
         std::string seen;
+        const std::string expected = Text(second);
         const bool held = Poll(5000, [&] {
             seen = m_server.Last(f[0], "query");
-            return seen == second;
+            return seen == expected;
         });
         if (!held)
             *why = "the last query was \"" + seen + "\"";
