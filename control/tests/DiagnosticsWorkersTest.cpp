@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "Cpevlin.h"
 #include "DiagnosticsFixture.h"
 #include "DiagnosticsWorkers.h"
+#include "WorkerSteps.h"
 
 namespace {
 
@@ -100,6 +102,52 @@ TEST_F(Diagnostics, PortalConnectStartsTheToolWhenItDoesNotRun)
     EXPECT_EQ(CallsOf("tangomanager"), expected);
     const Lines traces = Traces();
     EXPECT_NE(std::find(traces.begin(), traces.end(), "TangoManager -> CreateProcess"), traces.end());
+}
+
+HANDLE WINAPI NoProcessList(DWORD, DWORD)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+}
+
+// The profile-creating command cannot be started; every other command starts as usual.
+HANDLE NoProfileCreation(const char* commandLine)
+{
+    return std::strstr(commandLine, " -create profile ") ? nullptr : StartHidden(commandLine);
+}
+
+TEST_F(Diagnostics, PortalConnectStopsWhereTheSystemFailsIt)
+{
+    const struct {
+        const char* name;
+        HANDLE(WINAPI* snapshot)(DWORD, DWORD);
+        HANDLE (*start)(const char*);
+        LONG code;
+        // The run's final report: its "Error Level" line; -1: the run wrote none.
+        LONG logged;
+        const char* lastTrace;
+    } cases[] = {
+        // The worker cannot tell whether the tool runs: it ends at once, without a result.
+        {"process list unavailable", NoProcessList, nullptr, 1007, -1, "User environment -> LCTv2"},
+        {"profile creation does not start", nullptr, NoProfileCreation, 204, 204, "TangoManager -> Not-CreateProfile"},
+    };
+    for (const auto& c : cases) {
+        Script({c.name, -1, false, "", "", Tool::Jaro22, kOneProfile});
+        ASSERT_FALSE(HasFatalFailure());
+        state.takeProcessSnapshot = c.snapshot;
+        state.startProcess = c.start;
+        EXPECT_EQ(Run(PortalConnectWorker), c.code) << c.name;
+        state.takeProcessSnapshot = nullptr;
+        state.startProcess = nullptr;
+        LONG logged = 0;
+        const Lines traces = Traces(&logged);
+        EXPECT_EQ(logged, c.logged) << c.name;
+        ASSERT_FALSE(traces.empty()) << c.name;
+        EXPECT_EQ(traces.back(), c.lastTrace) << c.name;
+        // Nothing of the tool was started: no connect after a failed step.
+        EXPECT_EQ(CallsOf("tangomanager"), Lines{}) << c.name;
+        EXPECT_EQ(server->Hits(kCheckPath), 1) << c.name;
+    }
 }
 
 TEST_F(Diagnostics, V6TestSiteNeedsAGlobalAddressAndTheHostsEntry)
