@@ -100,7 +100,7 @@ void RunInternetCheck(CWorkerSteps& steps)
 
     steps.Report(2009, 60, "インターネットへ接続します...");
     BuildSessionArgument(state);
-    const HANDLE connect = StartHidden(state.connectCommand);
+    const HANDLE connect = steps.Start(state.connectCommand);
     state.RtnCode = 0;
     steps.Update(70, connect ? "インターネットへの接続を試みます..." : "インターネットへ接続失敗...");
     WaitAndClose(connect);
@@ -124,16 +124,16 @@ bool EnsureConnectionToolRuns(CWorkerSteps& steps)
     if (state.osClass == 0)
         return true;
     bool running = false;
-    if (!FindRunningConnectionTool(running))
+    if (!FindRunningConnectionTool(running, state.takeProcessSnapshot))
         return false;
     if (running)
         return true;
     steps.Report(1008, 45, "ルミオ接続ツールを起動中...", "TangoManager -> CreateProcess");
     const CString program = CString("\"") + state.toolProgramPath + "\"";
-    if (const HANDLE tool = StartHidden(program))
+    if (const HANDLE tool = steps.Start(program))
         CloseHandle(tool);
     Sleep(5000);
-    if (const HANDLE minimised = StartHidden(state.minimisedStartCommand))
+    if (const HANDLE minimised = steps.Start(state.minimisedStartCommand))
         CloseHandle(minimised);
     Sleep(100);
     return true;
@@ -205,7 +205,7 @@ void RunPortalConnect(CWorkerSteps& steps)
             return steps.Result(207, "ルミオ接続ツールでプロファイルを作成できません...");
         }
         steps.Report(1008, 55, "ルミオ・ニンブラルのプロファイル作成中...", "TangoManager -> CreateProfile");
-        const HANDLE create = StartHidden(state.createProfileCommand);
+        const HANDLE create = steps.Start(state.createProfileCommand);
         if (!create) {
             steps.Trace("TangoManager -> Not-CreateProfile");
             return steps.Result(204, "ルミオ・ニンブラルのプロファイルを作成できませんでした...");
@@ -219,7 +219,7 @@ void RunPortalConnect(CWorkerSteps& steps)
         return;
     steps.Report(1009, 60, "ルミオ・スクウェアへ接続中...", "TangoManager -> ConnectProfile -> Start");
     BuildSessionArgument(state);
-    const HANDLE connect = StartHidden(state.connectCommand);
+    const HANDLE connect = steps.Start(state.connectCommand);
     state.RtnCode = 0;
     if (connect) {
         steps.Trace("TangoManager -> ConnectProfile -> Wating");

@@ -38,4 +38,8 @@ struct PevlinState {
     CSimpleArray<CString> profileList;
     // Empty on Vista and later.
     char hostsFilePath[MAX_PATH] = {};
+    // Where the worker takes the process list and starts the connection tool's commands;
+    // null: the system's. Tests put stand-ins here that fail.
+    HANDLE(WINAPI* takeProcessSnapshot)(DWORD flags, DWORD processId) = nullptr;
+    HANDLE (*startProcess)(const char* commandLine) = nullptr;
 };

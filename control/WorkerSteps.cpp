@@ -61,6 +61,11 @@ bool CWorkerSteps::SettleWait()
     return false;
 }
 
+HANDLE CWorkerSteps::Start(const char* commandLine)
+{
+    return m_state.startProcess ? m_state.startProcess(commandLine) : StartHidden(commandLine);
+}
+
 HANDLE StartHidden(const char* commandLine)
 {
     char line[MAX_PATH * 2] = {};
@@ -85,10 +90,10 @@ void WaitAndClose(HANDLE process)
     CloseHandle(process);
 }
 
-bool FindRunningConnectionTool(bool& running)
+bool FindRunningConnectionTool(bool& running, HANDLE(WINAPI* takeSnapshot)(DWORD, DWORD))
 {
     running = false;
-    CHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    CHandle snapshot((takeSnapshot ? takeSnapshot : CreateToolhelp32Snapshot)(TH32CS_SNAPPROCESS, 0));
     if (!snapshot)
         return false;
     PROCESSENTRY32 entry = {};

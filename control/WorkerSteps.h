@@ -26,6 +26,9 @@ public:
     // 3 s, or 20 s on Windows 98/ME, a second at a time; true when aborted meanwhile.
     bool SettleWait();
 
+    // StartHidden, or the state's own start when it has one.
+    HANDLE Start(const char* commandLine);
+
     PevlinState& State() { return m_state; }
 
 private:
@@ -39,8 +42,8 @@ HANDLE StartHidden(const char* commandLine);
 // Waits for the end of a process started by StartHidden and closes its handle (null: nothing).
 void WaitAndClose(HANDLE process);
 
-// True, with running set, when the process list could be read.
-bool FindRunningConnectionTool(bool& running);
+// True, with running set, when the process list could be read; takeSnapshot null: the system's.
+bool FindRunningConnectionTool(bool& running, HANDLE(WINAPI* takeSnapshot)(DWORD, DWORD) = nullptr);
 
 // Closes the network-location prompt a new connection raises, looking for up to 10 s.
 void CloseLocationDialog();

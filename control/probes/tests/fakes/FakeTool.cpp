@@ -3,7 +3,8 @@
 // its command line to "calls.txt" there and to "<name>.calls" (so a test sees which program
 // ran) and answers from files named after its own program:
 // "<name>.out" to standard output, "<name>.err" to standard error, "<name>.exit" the exit
-// code; while "<name>.hold" exists (at most 20 s) it stays running.
+// code ("<name>.<last word of the command line>.exit" first, so one subcommand can fail alone);
+// while "<name>.hold" exists (at most 20 s) it stays running.
 #include <windows.h>
 
 #include <cstdio>
@@ -57,6 +58,16 @@ void WriteAll(DWORD which, const std::string& bytes)
             return;
 }
 
+std::string LastWord(const std::string& line)
+{
+    const size_t end = line.find_last_not_of(' ');
+    if (end == std::string::npos)
+        return std::string();
+    const size_t space = line.find_last_of(' ', end);
+    const size_t start = space == std::string::npos ? 0 : space + 1;
+    return line.substr(start, end + 1 - start);
+}
+
 }  // namespace
 
 int main()
@@ -77,6 +88,8 @@ int main()
     WriteAll(STD_ERROR_HANDLE, ReadFileBytes(base + ".err", found));
     for (int i = 0; i < 1000 && GetFileAttributesA((base + ".hold").c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
         Sleep(20);
-    const std::string code = ReadFileBytes(base + ".exit", found);
+    std::string code = ReadFileBytes(base + "." + LastWord(GetCommandLineA()) + ".exit", found);
+    if (!found)
+        code = ReadFileBytes(base + ".exit", found);
     return found ? std::atoi(code.c_str()) : 0;
 }
