@@ -12,6 +12,7 @@
 
 #include "CHandle.h"
 #include "CRegKey.h"
+#include "DefinitionText.h"
 #include "InstalledProduct.h"
 #include "KavoDriver.h"
 #include "KavoTestPaths.h"
@@ -31,17 +32,6 @@ std::string Pid()
 bool Exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The built-in text of key, as the definition file holds it (CP932 bytes).
-std::string DefinitionText(const std::string& definition, const std::string& key)
-{
-    const std::string start = "\r\n" + key + "=";
-    const size_t at = ("\r\n" + definition).find(start);
-    if (at == std::string::npos)
-        return std::string();
-    const size_t value = at + start.size() - 2;
-    return definition.substr(value, definition.find("\r\n", value) - value);
 }
 
 std::string ProductClassKey()

@@ -6,6 +6,7 @@
 
 #include "CHandle.h"
 #include "CKAVOModule.h"
+#include "DefinitionText.h"
 #include "KavoDriver.h"
 #include "KavoTestPaths.h"
 #include "ProgramRun.h"
@@ -80,17 +81,6 @@ TEST(MainProgram, CoreScreenIsShownInTheFrameAndClosesThroughTheConfirmation)
     answerer.Wait();
     EXPECT_TRUE(answerer.seen);
     EXPECT_EQ(WaitForExit(process), 401u);
-}
-
-// The built-in text of key, as the definition file holds it (CP932 bytes).
-std::string DefinitionText(const std::string& definition, const std::string& key)
-{
-    const std::string start = "\r\n" + key + "=";
-    const size_t at = ("\r\n" + definition).find(start);
-    if (at == std::string::npos)
-        return std::string();
-    const size_t value = at + start.size() - 2;
-    return definition.substr(value, definition.find("\r\n", value) - value);
 }
 
 TEST(MainProgram, EveryScreenIdShowsItsPageFromTheCoreLibraryWithItsTexts)

@@ -8,6 +8,7 @@
 
 #include "../../../core/tests/UninstallKeys.h"
 #include "CHandle.h"
+#include "DefinitionText.h"
 #include "FakeServer.h"
 #include "KavoDriver.h"
 #include "KavoTestPaths.h"
@@ -16,17 +17,6 @@
 #include "resource.h"
 
 namespace {
-
-// A definition text of the built-in definition: "KEY=text" up to its line end.
-std::string BuiltInText(const std::string& definition, const std::string& key)
-{
-    const std::string marker = "\n" + key + "=";
-    const size_t at = definition.find(marker);
-    if (at == std::string::npos)
-        return std::string();
-    const size_t start = at + marker.size();
-    return definition.substr(start, definition.find_first_of("\r\n", start) - start);
-}
 
 class StartPagesProgram : public ::testing::Test {
 protected:
@@ -73,7 +63,7 @@ protected:
     // the program is ended afterwards. Empty when the text never came.
     std::string PageTextAfterStart(const std::string& arguments, const char* key)
     {
-        const std::string expected = BuiltInText(m_definition, key);
+        const std::string expected = DefinitionText(m_definition, key);
         EXPECT_FALSE(expected.empty()) << key;
         CHandle process(StartProgram(m_folder + "\\KAVO.exe", arguments));
         if (!process)
@@ -93,7 +83,7 @@ protected:
         return text;
     }
 
-    std::string Expected(const char* key) const { return BuiltInText(m_definition, key); }
+    std::string Expected(const char* key) const { return DefinitionText(m_definition, key); }
 
     FakeServer* m_server = nullptr;
     std::string m_definition;
