@@ -1,6 +1,9 @@
 #pragma once
-// Stream persistence of a control that keeps none of its properties across sessions: a page
-// sets them by script each time, so loading and saving carry no data.
+// Stream persistence of a control. The final class T says what is kept:
+//     void InitProperties();                 the state of a new control
+//     HRESULT WriteProperties(IStream*);
+//     HRESULT ReadProperties(IStream*);      changes nothing unless the whole record reads
+//     static ULONG PropertiesSize();         bytes WriteProperties writes
 #include "CComControlBase.h"
 
 template <typename T>
@@ -14,23 +17,37 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE IsDirty() override { return Self()->m_requiresSave ? S_OK : S_FALSE; }
-    HRESULT STDMETHODCALLTYPE Load(LPSTREAM stream) override { return stream ? S_OK : E_POINTER; }
+    HRESULT STDMETHODCALLTYPE Load(LPSTREAM stream) override
+    {
+        if (!stream)
+            return E_POINTER;
+        const HRESULT hr = Self()->ReadProperties(stream);
+        if (SUCCEEDED(hr))
+            Self()->SetDirty(false);
+        return hr;
+    }
     HRESULT STDMETHODCALLTYPE Save(LPSTREAM stream, BOOL clearDirty) override
     {
         if (!stream)
             return E_POINTER;
-        if (clearDirty)
+        const HRESULT hr = Self()->WriteProperties(stream);
+        if (SUCCEEDED(hr) && clearDirty)
             Self()->SetDirty(false);
-        return S_OK;
+        return hr;
     }
     HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) override
     {
         if (!size)
             return E_POINTER;
-        size->QuadPart = 0;
+        size->QuadPart = T::PropertiesSize();
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE InitNew() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE InitNew() override
+    {
+        Self()->InitProperties();
+        Self()->SetDirty(false);
+        return S_OK;
+    }
 
 private:
     T* Self() { return static_cast<T*>(this); }

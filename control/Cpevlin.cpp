@@ -23,6 +23,15 @@ void WaitServingSentMessages(HANDLE worker)
     }
 }
 
+// The persisted record. Its version comes first so that a later record can be told apart.
+struct PersistedRecord {
+    DWORD version;
+    LONG extentX;  // HIMETRIC
+    LONG extentY;
+    DWORD enabled;
+};
+const DWORD kPersistedVersion = 1;
+
 }  // namespace
 
 Cpevlin::Cpevlin()
@@ -81,6 +90,45 @@ HRESULT Cpevlin::put_Enabled(VARIANT_BOOL enabled)
     FireOnChanged(DISPID_ENABLED);
     SetDirty(true);
     SendOnViewChange();
+    return S_OK;
+}
+
+void Cpevlin::InitProperties()
+{
+    m_enabled = FALSE;
+    m_sizeExtent = TemplateExtent(AtlGetResourceInstance());
+}
+
+ULONG Cpevlin::PropertiesSize()
+{
+    return sizeof(PersistedRecord);
+}
+
+HRESULT Cpevlin::WriteProperties(IStream* stream)
+{
+    const PersistedRecord record = {kPersistedVersion, m_sizeExtent.cx, m_sizeExtent.cy, m_enabled ? 1u : 0u};
+    ULONG written = 0;
+    const HRESULT hr = stream->Write(&record, sizeof record, &written);
+    if (FAILED(hr))
+        return hr;
+    return written == sizeof record ? S_OK : STG_E_WRITEFAULT;
+}
+
+HRESULT Cpevlin::ReadProperties(IStream* stream)
+{
+    PersistedRecord record = {};
+    ULONG read = 0;
+    const HRESULT hr = stream->Read(&record, sizeof record, &read);
+    if (FAILED(hr))
+        return hr;
+    if (read != sizeof record)
+        return STG_E_READFAULT;
+    // A record of another layout is not this control's.
+    if (record.version != kPersistedVersion || record.enabled > 1)
+        return E_FAIL;
+    m_sizeExtent.cx = record.extentX;
+    m_sizeExtent.cy = record.extentY;
+    m_enabled = record.enabled ? TRUE : FALSE;
     return S_OK;
 }
 

@@ -3,6 +3,7 @@
 // the progress panel. A page sets its properties, calls one Execute method, which returns when
 // its worker has ended, and reads RtnCode. Made with new by its class factory; its last COM
 // reference deletes it (after its window, which InPlaceDeactivate or the destructor destroys).
+// Aggregated, that is the outer object's last release of the inner unknown.
 #include <windows.h>
 #include <objsafe.h>
 
@@ -80,6 +81,14 @@ public:
     IOleObject* ControlOleObject() override { return this; }
     IOleInPlaceActiveObject* ControlActiveObject() override { return this; }
     void FireOnChanged(DISPID id) override { FirePropertyChanged(id); }
+
+    // IPersistStreamInitImpl, IPersistStorageImpl: what a container keeps of the control is
+    // what the container itself changes, the extent and the stock Enabled; the diagnostics'
+    // properties come from the page's script on every visit.
+    void InitProperties();
+    HRESULT WriteProperties(IStream* stream);
+    HRESULT ReadProperties(IStream* stream);
+    static ULONG PropertiesSize();
 
     PevlinState& State() { return m_state; }
 

@@ -153,7 +153,8 @@ TEST_F(LoadedLibrary, HandsOutItsOneClassAndUnloadsOnlyWhenNothingIsLive)
     CComPtr<IUnknown> outer;
     CComPtr<IUnknown> aggregated;
     factory->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&outer));
-    EXPECT_EQ(factory->CreateInstance(outer, IID_IUnknown, reinterpret_cast<void**>(&aggregated)),
+    // An outer object must ask for the inner unknown.
+    EXPECT_EQ(factory->CreateInstance(outer, IID_IDispatch, reinterpret_cast<void**>(&aggregated)),
               CLASS_E_NOAGGREGATION);
 
     CComPtr<IDispatch> control;
