@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "CAxHost.h"
 #include "CRegKey.h"
 #include "CTextDef.h"
 #include "InstalledProduct.h"
@@ -441,8 +442,17 @@ bool JourneyRunner::TakePicture(std::string* why)
     }
     RECT frame, browser = {};
     GetWindowRect(m_frame, &frame);
-    if (HWND control = m_page ? GetDlgItem(m_page, ControlId(m_names, "IDC_WEBBROWSER")) : nullptr)
-        GetWindowRect(control, &browser);
+    // The core library's pages hold their browser as one control, the main program's own pages
+    // as another, whose number a core page may give to a button.
+    for (const char* browserName : {"IDC_WEBBROWSER", "IDC_MAIN_WEBBROWSER"}) {
+        HWND control = m_page ? GetDlgItem(m_page, ControlId(m_names, browserName)) : nullptr;
+        char className[64] = {};
+        if (control && GetClassNameA(control, className, sizeof className) &&
+            lstrcmpiA(className, kWebBrowserClassName) == 0) {
+            GetWindowRect(control, &browser);
+            break;
+        }
+    }
     if (browser.right > browser.left)
         OffsetRect(&browser, -frame.left, -frame.top);
 
