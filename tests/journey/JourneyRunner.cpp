@@ -1,6 +1,7 @@
 #include "JourneyRunner.h"
 
 #include <shlobj.h>
+#include <tlhelp32.h>
 #include <wincrypt.h>
 
 #include <cstdio>
@@ -229,6 +230,37 @@ std::string MembersOf(const std::string& object)
         i += bytes - 1;
     }
     return members;
+}
+
+// A process of the program at path other than the one of pid other, opened to be waited for;
+// null when none runs.
+HANDLE OpenProcessOf(const std::string& path, DWORD other, DWORD* pid)
+{
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return nullptr;
+    const std::string name = path.substr(path.rfind('\\') + 1);
+    HANDLE found = nullptr;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ProcessID == other || lstrcmpiA(entry.szExeFile, name.c_str()) != 0)
+            continue;
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+        if (!process)
+            continue;
+        char image[MAX_PATH] = {};
+        DWORD size = MAX_PATH;
+        // A program of the same name elsewhere is not the run's.
+        if (QueryFullProcessImageNameA(process, 0, image, &size) && lstrcmpiA(image, path.c_str()) == 0) {
+            found = process;
+            *pid = entry.th32ProcessID;
+        } else {
+            CloseHandle(process);
+        }
+    }
+    CloseHandle(snapshot);
+    return found;
 }
 
 std::vector<std::string> SplitAtCommas(const std::string& text)
@@ -655,6 +687,22 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
         CloseHandle(process.hThread);
         m_process = process.hProcess;
         m_pid = process.dwProcessId;
+        m_eventsSeen = 0;
+        m_documentsSeen = 0;
+        m_ordersSeen = SplitAtCommas(m_server.OrdersIds()).size();
+        std::printf("     process %lu\n", m_pid);
+        return true;
+    }
+    if (verb == "follow") {
+        if (m_process)
+            return *why = "the program shown still runs (exit first)", false;
+        const std::string program = m_options.runFolder + "\\" + f[0];
+        DWORD pid = 0;
+        HANDLE process = nullptr;
+        if (!Poll(30000, [&] { return (process = OpenProcessOf(program, m_pid, &pid)) != nullptr; }))
+            return *why = "no other process of " + program, false;
+        m_process = process;
+        m_pid = pid;
         m_eventsSeen = 0;
         m_documentsSeen = 0;
         m_ordersSeen = SplitAtCommas(m_server.OrdersIds()).size();

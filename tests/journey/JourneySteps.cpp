@@ -27,6 +27,8 @@ struct Verb {
 //                                                      the install page downloads it, under a trusted test root;
 //                                                      the fake setup under that name in @RUN@\package
 // start     <program> [arguments]                      starts the program from the run folder
+// follow    <program>                                  takes a process of that program in the run folder,
+//                                                      which another one started, as the program shown
 // page      <screen id>                                waits until the frame shows that screen
 // text      <control> <text | def:KEY>                 the control shows exactly that text
 // enabled   <control> 0|1
@@ -54,6 +56,7 @@ const Verb kJourneyVerbs[] = {
     {"define", 2, 2, true, {Check::Name, Check::Any}},
     {"installer", 1, 2, false, {Check::Variant, Check::Any}},
     {"start", 1, 2, true, {Check::Any, Check::Any}},
+    {"follow", 1, 1, false, {Check::Any, Check::Any}},
     {"page", 1, 1, false, {Check::Any, Check::Any}},
     {"text", 2, 2, true, {Check::Any, Check::Any}},
     {"enabled", 2, 2, false, {Check::Any, Check::Flag}},

@@ -65,6 +65,7 @@ TEST(JourneySteps, RefusesAFaultyLineNamingIt)
         {"start KAVO.exe\nfly away\n", "line 2: unknown verb \"fly\""},
         {"text IDC_STATIC1\n", "line 1: text needs 2 field(s)"},
         {"close now\n", "line 1: unexpected \"now\" after close"},
+        {"follow KAVO.exe -P RESTART\n", "line 1: unexpected \"-P RESTART\" after follow"},
         {"checked IDC_CHECK1 yes\n", "line 1: expected 0 or 1, not \"yes\""},
         {"exit 40x\n", "line 1: expected an exit value or \"any\", not \"40x\""},
         {u8"answer maybe 終了\n", "line 1: expected yes, no, ok or cancel, not \"maybe\""},
@@ -116,7 +117,8 @@ TEST(JourneyFiles, EveryJourneyAndTheScreenTableReadAndNameWhatExists)
             EXPECT_FALSE(CTextDef::GetText(entry.key.c_str()).IsEmpty()) << look.screen << " " << entry.key;
 
     for (const char* file : {"tests/journey/pages.journey", "tests/journey/demo.journey", "tests/journey/signin.journey",
-                             "tests/journey/order.journey", "tests/journey/cancel.journey"}) {
+                             "tests/journey/order.journey", "tests/journey/cancel.journey",
+                             "tests/journey/failures.journey"}) {
         std::vector<JourneyStep> steps;
         ASSERT_TRUE(ParseJourney(ReadWholeFile(SourcePath(file)), &steps, &error)) << file << ": " << error;
         for (const JourneyStep& step : steps) {

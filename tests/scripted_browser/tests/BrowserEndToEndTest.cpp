@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "CA2W.h"
 #include "CComBSTR.h"
@@ -161,4 +162,64 @@ TEST(ScriptedBrowserDll, ServesTheBrowserClassThroughItsExports)
     EXPECT_EQ(canUnloadNow(), S_OK);
     FreeLibrary(dll);
     OleUninitialize();
+}
+
+// A page's CoFreeUnusedLibraries may unload the library while no browser lives, and the next
+// page load it anew: the journeys find a page's documents by the numbers after the earlier
+// ones, so a new load goes on from the record instead of writing over its first documents.
+TEST(ScriptedBrowserDll, NumbersDocumentsOnAcrossAReload)
+{
+    RecordFolder folder;
+    const std::string pid = std::to_string(GetCurrentProcessId());
+    // Two documents of an earlier load, and one of a process whose id starts with this one's.
+    const std::pair<std::string, std::string> earlier[] = {
+        {pid + "-0001.html", "first"}, {pid + "-0002.html", "second"}, {pid + "7-0009.html", "other"}};
+    for (const auto& file : earlier)
+        std::ofstream(folder.path + "\\" + file.first, std::ios::binary) << file.second;
+
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    CLSID clsid;
+    CLSIDFromString(L"{8856F961-340A-11D0-A96B-00C04FD705A2}", &clsid);
+    for (const char* html : {"<p>3</p>", "<p>4</p>"}) {
+        HMODULE dll = LoadLibraryA((TestBinFolder() + "\\KavoScriptedBrowser.dll").c_str());
+        ASSERT_NE(dll, nullptr);
+        using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+        auto getClassObject =
+            reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+        ASSERT_NE(getClassObject, nullptr);
+        {
+            CComPtr<IClassFactory> factory;
+            ASSERT_EQ(getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+            CComPtr<IWebBrowser2> browser;
+            ASSERT_EQ(factory->CreateInstance(nullptr, IID_IWebBrowser2, reinterpret_cast<void**>(&browser)), S_OK);
+            ASSERT_EQ(NavigateToBlank(browser), S_OK);
+            ASSERT_TRUE(scripted::PumpUntil(
+                [&] {
+                    READYSTATE state = READYSTATE_UNINITIALIZED;
+                    browser->get_ReadyState(&state);
+                    return state == READYSTATE_COMPLETE;
+                },
+                5000));
+            CComPtr<IDispatch> document;
+            ASSERT_EQ(browser->get_Document(&document), S_OK);
+            CComPtr<IPersistStreamInit> persist;
+            ASSERT_EQ(document->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)), S_OK);
+            CComPtr<IStream> stream;
+            ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+            ASSERT_EQ(stream->Write(html, ULONG(strlen(html)), nullptr), S_OK);
+            const LARGE_INTEGER start = {};
+            ASSERT_EQ(stream->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
+            ASSERT_EQ(persist->InitNew(), S_OK);
+            ASSERT_EQ(persist->Load(stream), S_OK);
+            ASSERT_TRUE(PumpUntilIdle(5000));
+        }
+        FreeLibrary(dll);
+        // The library is gone: the next load starts with none of its state.
+        EXPECT_EQ(GetModuleHandleA("KavoScriptedBrowser.dll"), nullptr);
+    }
+    OleUninitialize();
+    EXPECT_EQ(ReadFileBytes(folder.path + "\\" + pid + "-0001.html"), "first");
+    EXPECT_EQ(ReadFileBytes(folder.path + "\\" + pid + "-0002.html"), "second");
+    EXPECT_EQ(ReadFileBytes(folder.path + "\\" + pid + "-0003.html"), "<p>3</p>");
+    EXPECT_EQ(ReadFileBytes(folder.path + "\\" + pid + "-0004.html"), "<p>4</p>");
 }
