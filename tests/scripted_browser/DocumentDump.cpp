@@ -3,12 +3,16 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <mutex>
 
 namespace scripted {
 
 namespace {
 
-volatile LONG g_documents = 0;
+std::mutex g_numbering;
+bool g_numberingStarted = false;
+int g_documents = 0;
 
 std::string DumpFolder()
 {
@@ -35,6 +39,26 @@ void SaveBytes(const std::string& path, const std::string& bytes, bool append)
     ::CloseHandle(file);
 }
 
+// The highest number of a document this process has in the folder already. The DLL is
+// unloaded whenever no browser lives (CoFreeUnusedLibraries) and loaded afresh for the next
+// page; numbering from 1 again would overwrite the earlier pages' documents.
+int HighestDumpedNumber(const std::string& folder)
+{
+    const std::string prefix = std::to_string(::GetCurrentProcessId()) + "-";
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA((folder + prefix + "*.html").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int highest = 0;
+    do {
+        const int number = std::atoi(found.cFileName + prefix.size());
+        if (number > highest)
+            highest = number;
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return highest;
+}
+
 }  // namespace
 
 int DumpDocument(const std::string& html)
@@ -42,7 +66,15 @@ int DumpDocument(const std::string& html)
     const std::string folder = DumpFolder();
     if (folder.empty())
         return 0;
-    const int number = int(::InterlockedIncrement(&g_documents));
+    int number = 0;
+    {
+        std::lock_guard<std::mutex> hold(g_numbering);
+        if (!g_numberingStarted) {
+            g_documents = HighestDumpedNumber(folder);
+            g_numberingStarted = true;
+        }
+        number = ++g_documents;
+    }
     char name[64];
     std::snprintf(name, sizeof name, "%lu-%04d.html", ::GetCurrentProcessId(), number);
     SaveBytes(folder + name, html, false);

@@ -162,3 +162,52 @@ TEST(ScriptedBrowserDll, ServesTheBrowserClassThroughItsExports)
     FreeLibrary(dll);
     OleUninitialize();
 }
+
+// The product's process lets the DLL go whenever no page holds a browser (the install page has
+// none) and loads it again for the next page: that page's documents must not overwrite the
+// record of the earlier ones.
+TEST(ScriptedBrowserDll, RunRecordNumbersGoOnWhenTheDllIsLoadedAgain)
+{
+    RecordFolder folder;
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    CLSID clsid;
+    CLSIDFromString(L"{8856F961-340A-11D0-A96B-00C04FD705A2}", &clsid);
+    const auto writeThroughFreshDll = [&](const char* html) {
+        HMODULE dll = LoadLibraryA((TestBinFolder() + "\\KavoScriptedBrowser.dll").c_str());
+        ASSERT_NE(dll, nullptr);
+        using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+        using CanUnloadNow = HRESULT(WINAPI*)();
+        auto getClassObject =
+            reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+        auto canUnloadNow = reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
+        ASSERT_NE(getClassObject, nullptr);
+        ASSERT_NE(canUnloadNow, nullptr);
+        {
+            CComPtr<IClassFactory> factory;
+            ASSERT_EQ(getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+            RecordingPage page;
+            CComPtr<IWebBrowser2> browser;
+            ASSERT_EQ(factory->CreateInstance(nullptr, IID_IWebBrowser2, reinterpret_cast<void**>(&browser)), S_OK);
+            page.m_browser = browser;
+            const auto complete = [&] {
+                READYSTATE state = READYSTATE_UNINITIALIZED;
+                browser->get_ReadyState(&state);
+                return state == READYSTATE_COMPLETE;
+            };
+            EXPECT_EQ(NavigateToBlank(browser), S_OK);
+            ASSERT_TRUE(scripted::PumpUntil(complete, 5000));
+            page.WriteHtml(0, html);
+            ASSERT_TRUE(scripted::PumpUntil(complete, 5000));
+            page.m_browser.Release();
+        }
+        scripted::PumpUntil([] { return false; }, 200);
+        EXPECT_EQ(canUnloadNow(), S_OK);
+        FreeLibrary(dll);
+    };
+    writeThroughFreshDll("<p>最初のページ</p>");
+    writeThroughFreshDll("<p>次のページ</p>");
+    const std::string pid = std::to_string(GetCurrentProcessId());
+    EXPECT_EQ(ReadFileBytes(folder.path + "\\" + pid + "-0001.html"), "<p>最初のページ</p>");
+    EXPECT_EQ(ReadFileBytes(folder.path + "\\" + pid + "-0002.html"), "<p>次のページ</p>");
+    OleUninitialize();
+}
