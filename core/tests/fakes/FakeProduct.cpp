@@ -31,6 +31,25 @@ std::wstring Wide(const std::string& text)
     return wide;
 }
 
+// The version a fake setup wrote (KAVO_FAKE_PRODUCT_VERSION_FILE), read at every call: the
+// product a setup upgrades while the wizard runs answers with its new version at once.
+std::wstring InstalledVersion()
+{
+    const std::string path = EnvText("KAVO_FAKE_PRODUCT_VERSION_FILE");
+    if (path.empty())
+        return std::wstring();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::wstring();
+    char buffer[64] = {};
+    DWORD read = 0;
+    const BOOL ok = ReadFile(file, buffer, sizeof buffer - 1, &read, nullptr);
+    CloseHandle(file);
+    std::string text(buffer, ok ? read : 0);
+    text.erase(text.find_last_not_of(" \r\n") + 1);
+    return Wide(text);
+}
+
 Settings Current()
 {
     EnterCriticalSection(&g_lock);
@@ -86,7 +105,8 @@ public:
     STDMETHODIMP GetProductVersion(BSTR* version) override
     {
         const Settings settings = Current();
-        return AnswerText(settings.versionResult, settings.version, version);
+        const std::wstring installed = InstalledVersion();
+        return AnswerText(settings.versionResult, installed.empty() ? settings.version : installed, version);
     }
 
 private:

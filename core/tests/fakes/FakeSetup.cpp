@@ -7,6 +7,8 @@
 //   KAVO_FAKE_SETUP_STATUS        that DWORD (default 1)
 //   KAVO_FAKE_SETUP_SERIAL_KEY    "HKCU\sub\key\value" receiving the ini's SERIAL
 //   KAVO_FAKE_SETUP_REGISTER_DLL  product object DLL to register machine-wide (32-bit view)
+//   KAVO_FAKE_SETUP_PRODUCT_VERSION  the version the product answers with from now on, written
+//                                 to the product object's KAVO_FAKE_PRODUCT_VERSION_FILE
 //   KAVO_FAKE_SETUP_EXIT          exit code (default 0)
 //   KAVO_FAKE_SETUP_WINDOW_PROGRAM  program started first with "--window", and waited for,
 //                                 as the product's setup hands its window to a child process
@@ -152,6 +154,12 @@ int main()
     const std::string dll = EnvText("KAVO_FAKE_SETUP_REGISTER_DLL");
     if (!dll.empty())
         RegisterProduct(dll);
+    const std::string newVersion = EnvText("KAVO_FAKE_SETUP_PRODUCT_VERSION");
+    const std::string versionFile = EnvText("KAVO_FAKE_PRODUCT_VERSION_FILE");
+    if (!newVersion.empty() && !versionFile.empty()) {
+        DeleteFileA(versionFile.c_str());
+        AppendToFile(versionFile, newVersion);
+    }
     const std::string statusKey = EnvText("KAVO_FAKE_SETUP_STATUS_KEY");
     if (!statusKey.empty()) {
         const DWORD status = DWORD(EnvNumber("KAVO_FAKE_SETUP_STATUS", 1));
