@@ -27,6 +27,10 @@ struct Verb {
 //                                                      the install page downloads it, under a trusted test root;
 //                                                      the fake setup under that name in @RUN@\package
 // start     <program> [arguments]                      starts the program from the run folder
+// spawn     <program> [arguments]                      starts another program beside it (run folder or full
+//                                                      path), ended at the run's end if it still runs
+// windows   <program> <version>                        Wine tells the program, started later, it runs on that
+//                                                      Windows (winxp, win7, ...); "default" takes that away
 // page      <screen id>                                waits until the frame shows that screen
 // text      <control> <text | def:KEY>                 the control shows exactly that text
 // enabled   <control> 0|1
@@ -44,6 +48,11 @@ struct Verb {
 // written   <control> <text | def:KEY>                 a document the program wrote since the last action holds text
 // picture                                              one more gallery picture of the page shown
 // close                                                the title bar's Close
+// endsession                                           Windows ends the session: WM_QUERYENDSESSION answered
+//                                                      TRUE, WM_ENDSESSION, then the program is ended
+// minimised 0|1                                        the frame is minimised or not
+// runonce   <arguments>                                the RunOnce value is the companion beside the programs
+//                                                      with these arguments
 // exit      <value> | any                              waits for the end and checks its 32-bit exit value
 // removed   download.tmp | runonce | folder <path>     the clean-up removed it
 // kept      download.tmp | runonce | folder <path>     it is still there
@@ -54,6 +63,8 @@ const Verb kJourneyVerbs[] = {
     {"define", 2, 2, true, {Check::Name, Check::Any}},
     {"installer", 1, 2, false, {Check::Variant, Check::Any}},
     {"start", 1, 2, true, {Check::Any, Check::Any}},
+    {"spawn", 1, 2, true, {Check::Any, Check::Any}},
+    {"windows", 2, 2, false, {Check::Any, Check::Name}},
     {"page", 1, 1, false, {Check::Any, Check::Any}},
     {"text", 2, 2, true, {Check::Any, Check::Any}},
     {"enabled", 2, 2, false, {Check::Any, Check::Flag}},
@@ -71,6 +82,9 @@ const Verb kJourneyVerbs[] = {
     {"written", 2, 2, true, {Check::Any, Check::Any}},
     {"picture", 0, 0, false, {Check::Any, Check::Any}},
     {"close", 0, 0, false, {Check::Any, Check::Any}},
+    {"endsession", 0, 0, false, {Check::Any, Check::Any}},
+    {"minimised", 1, 1, false, {Check::Flag, Check::Any}},
+    {"runonce", 1, 1, true, {Check::Any, Check::Any}},
     {"exit", 1, 1, false, {Check::ExitValue, Check::Any}},
     {"removed", 1, 2, true, {Check::Item, Check::Any}},
     {"kept", 1, 2, true, {Check::Item, Check::Any}},
