@@ -1,6 +1,7 @@
 #include "JourneyRunner.h"
 
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <tlhelp32.h>
 #include <wincrypt.h>
 
@@ -20,6 +21,8 @@
 namespace {
 
 const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+// Wine's per-program settings, read when a program starts.
+const char kWineAppDefaultsKey[] = "Software\\Wine\\AppDefaults\\";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 // Where the operator's definitions have the install page download the package from.
 const char kInstallerFolder[] = "contents\\security\\kavo\\currentversion";
@@ -263,6 +266,38 @@ HANDLE OpenProcessOf(const std::string& path, DWORD other, DWORD* pid)
     return found;
 }
 
+void DeleteRunOnceValue(const std::string& name)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunOnceKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, name.c_str());
+    RegCloseKey(key);
+}
+
+// The RunOnce value of that name; "-" when there is none.
+std::string RunOnceValue(const std::string& name)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunOnceKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "-";
+    char data[1024] = {};
+    DWORD size = sizeof data - 1;
+    DWORD type = 0;
+    const LONG read = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    return read == ERROR_SUCCESS && type == REG_SZ ? std::string(data) : std::string("-");
+}
+
+void ForgetWindowsVersion(const std::string& program)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, (kWineAppDefaultsKey + program).c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, "Version");
+    RegCloseKey(key);
+}
+
 std::vector<std::string> SplitAtCommas(const std::string& text)
 {
     std::vector<std::string> pieces;
@@ -289,6 +324,16 @@ JourneyRunner::~JourneyRunner()
     if (m_productClassTouched)
         UnregisterProductClass();
     DeleteStatusValue(m_setupStatusValue);
+    for (const std::string& name : m_setupRunOnce)
+        DeleteRunOnceValue(name);
+    for (HANDLE process : m_spawned) {
+        if (WaitForSingleObject(process, 0) != WAIT_OBJECT_0)
+            TerminateProcess(process, 1);
+        CloseHandle(process);
+    }
+    // Every other program, and the next run, sees the prefix's own Windows again.
+    for (const std::string& program : m_windowsVersions)
+        ForgetWindowsVersion(program);
 }
 
 bool JourneyRunner::Prepare(std::string* error)
@@ -675,6 +720,10 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
         return Define(f[0], second, why);
     if (verb == "installer")
         return ServeInstaller(f[0], second, why);
+    if (verb == "spawn")
+        return Spawn(f[0], second, why);
+    if (verb == "windows")
+        return SetWindowsVersion(f[0], second, why);
     if (verb == "start") {
         EndProgram();
         const std::string program = m_options.runFolder + "\\" + f[0];
@@ -862,6 +911,30 @@ bool JourneyRunner::RunStep(const JourneyStep& step, std::string* why)
             return *why = "no frame to close", false;
         return true;
     }
+    if (verb == "endsession")
+        return EndSession(why);
+    if (verb == "minimised") {
+        // What minimises the frame may be a long action's end, such as an installation's.
+        std::string seen;
+        const bool held = Poll(60000, [&] {
+            seen = m_frame && IsWindow(m_frame) ? (IsIconic(m_frame) ? "1" : "0") : "no frame";
+            return seen == f[0];
+        });
+        if (!held)
+            *why = "the frame is " + (seen == "1" ? std::string("minimised") : seen == "0" ? "not minimised" : seen);
+        return held;
+    }
+    if (verb == "runonce") {
+        const std::string expected = CompanionCommand(Text(f[0]));
+        std::string seen;
+        const bool held = Poll(5000, [&] {
+            seen = RunOnceValue(std::string(CTextDef::GetText("COMMON_NAME_AUTORUN")));
+            return seen == expected;
+        });
+        if (!held)
+            *why = "the RunOnce value is \"" + seen + "\", not \"" + expected + "\"";
+        return held;
+    }
     if (verb == "exit") {
         if (!m_process)
             return *why = "no program started", false;
@@ -894,6 +967,8 @@ bool JourneyRunner::SetEnvironmentValue(const std::string& name, const std::stri
     if (name == "KAVO_FAKE_SETUP_REGISTER_DLL" && !text.empty())
         m_productClassTouched = true;
     // A status an earlier run's setup left would read as this run's outcome.
+    if (name == "KAVO_FAKE_SETUP_RUNONCE" && !text.empty())
+        m_setupRunOnce.push_back(text);
     if (name == "KAVO_FAKE_SETUP_STATUS_KEY") {
         DeleteStatusValue(m_setupStatusValue);
         m_setupStatusValue = text;
@@ -957,4 +1032,68 @@ bool JourneyRunner::ServeInstaller(const std::string& variant, const std::string
         return *why = "the fake server did not take " + served, false;
     m_installerServed = true;
     return true;
+}
+
+bool JourneyRunner::Spawn(const std::string& program, const std::string& arguments, std::string* why)
+{
+    std::string path = Expanded(Text(program));
+    if (PathIsRelativeA(path.c_str()))
+        path = m_options.runFolder + "\\" + path;
+    std::string commandLine = "\"" + path + "\"";
+    if (!arguments.empty())
+        commandLine += " " + Text(arguments);
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, m_options.runFolder.c_str(),
+                        &startup, &process))
+        return *why = "cannot start " + path, false;
+    CloseHandle(process.hThread);
+    m_spawned.push_back(process.hProcess);
+    std::printf("     process %lu beside it\n", process.dwProcessId);
+    return true;
+}
+
+bool JourneyRunner::SetWindowsVersion(const std::string& program, const std::string& version, std::string* why)
+{
+    if (version == "default") {
+        ForgetWindowsVersion(program);
+        return true;
+    }
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, (kWineAppDefaultsKey + program).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return *why = "cannot open Wine's settings of " + program, false;
+    const LONG set = RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                                    DWORD(version.size() + 1));
+    RegCloseKey(key);
+    if (set != ERROR_SUCCESS)
+        return *why = "cannot set Wine's Windows version of " + program, false;
+    m_windowsVersions.push_back(program);
+    return true;
+}
+
+bool JourneyRunner::EndSession(std::string* why)
+{
+    if (!m_process || !m_frame || !IsWindow(m_frame))
+        return *why = "no frame to end the session of", false;
+    MarkAction();
+    // Windows asks every top-level window first; a window that answers FALSE holds the end up.
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(m_frame, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 15000, &answer))
+        return *why = "WM_QUERYENDSESSION was not answered", false;
+    if (answer != TRUE)
+        return *why = "WM_QUERYENDSESSION was answered " + std::to_string(answer), false;
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(m_frame, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 15000, &ignored);
+    // Then the session ends the program whatever it does.
+    EndProgram();
+    return true;
+}
+
+std::string JourneyRunner::CompanionCommand(const std::string& arguments) const
+{
+    char command[MAX_PATH] = {};
+    lstrcpynA(command, (m_options.runFolder + "\\kavocomp.exe").c_str(), MAX_PATH);
+    PathQuoteSpacesA(command);
+    return arguments.empty() ? std::string(command) : std::string(command) + " " + arguments;
 }

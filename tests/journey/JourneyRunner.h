@@ -49,6 +49,10 @@ private:
     bool SetEnvironmentValue(const std::string& name, const std::string& value, std::string* why);
     bool Define(const std::string& key, const std::string& text, std::string* why);
     bool ServeInstaller(const std::string& variant, const std::string& setupName, std::string* why);
+    bool Spawn(const std::string& program, const std::string& arguments, std::string* why);
+    bool SetWindowsVersion(const std::string& program, const std::string& version, std::string* why);
+    bool EndSession(std::string* why);
+    std::string CompanionCommand(const std::string& arguments) const;  // the RunOnce value the programs write
 
     JourneyOptions m_options;
     FakeServer m_server;
@@ -68,4 +72,7 @@ private:
     bool m_productClassTouched = false;           // planted or installed: taken away at the run's end
     bool m_installerServed = false;
     std::string m_setupStatusValue;  // where the fake setup writes its status: removed at the run's end
+    std::vector<std::string> m_setupRunOnce;   // RunOnce values the fake setup was told to write: removed at the end
+    std::vector<HANDLE> m_spawned;             // programs started beside the journey's one: ended at the end
+    std::vector<std::string> m_windowsVersions; // programs Wine was told another Windows: taken away at the end
 };

@@ -29,6 +29,10 @@ struct Verb {
 // start     <program> [arguments]                      starts the program from the run folder
 // follow    <program>                                  takes a process of that program in the run folder,
 //                                                      which another one started, as the program shown
+// spawn     <program> [arguments]                      starts another program beside it (run folder or full
+//                                                      path), ended at the run's end if it still runs
+// windows   <program> <version>                        Wine tells the program, started later, it runs on that
+//                                                      Windows (winxp, win7, ...); "default" takes that away
 // page      <screen id>                                waits until the frame shows that screen
 // text      <control> <text | def:KEY>                 the control shows exactly that text
 // enabled   <control> 0|1
@@ -46,6 +50,11 @@ struct Verb {
 // written   <control> <text | def:KEY>                 a document the program wrote since the last action holds text
 // picture                                              one more gallery picture of the page shown
 // close                                                the title bar's Close
+// endsession                                           Windows ends the session: WM_QUERYENDSESSION answered
+//                                                      TRUE, WM_ENDSESSION, then the program is ended
+// minimised 0|1                                        the frame is minimised or not
+// runonce   <arguments>                                the RunOnce value is the companion beside the programs
+//                                                      with these arguments
 // exit      <value> | any                              waits for the end and checks its 32-bit exit value
 // removed   download.tmp | runonce | folder <path>     the clean-up removed it
 // kept      download.tmp | runonce | folder <path>     it is still there
@@ -57,6 +66,8 @@ const Verb kJourneyVerbs[] = {
     {"installer", 1, 2, false, {Check::Variant, Check::Any}},
     {"start", 1, 2, true, {Check::Any, Check::Any}},
     {"follow", 1, 1, false, {Check::Any, Check::Any}},
+    {"spawn", 1, 2, true, {Check::Any, Check::Any}},
+    {"windows", 2, 2, false, {Check::Any, Check::Name}},
     {"page", 1, 1, false, {Check::Any, Check::Any}},
     {"text", 2, 2, true, {Check::Any, Check::Any}},
     {"enabled", 2, 2, false, {Check::Any, Check::Flag}},
@@ -74,6 +85,9 @@ const Verb kJourneyVerbs[] = {
     {"written", 2, 2, true, {Check::Any, Check::Any}},
     {"picture", 0, 0, false, {Check::Any, Check::Any}},
     {"close", 0, 0, false, {Check::Any, Check::Any}},
+    {"endsession", 0, 0, false, {Check::Any, Check::Any}},
+    {"minimised", 1, 1, false, {Check::Flag, Check::Any}},
+    {"runonce", 1, 1, true, {Check::Any, Check::Any}},
     {"exit", 1, 1, false, {Check::ExitValue, Check::Any}},
     {"removed", 1, 2, true, {Check::Item, Check::Any}},
     {"kept", 1, 2, true, {Check::Item, Check::Any}},

@@ -2,13 +2,24 @@
 
 #include <cstdlib>
 
+// Read as UTF-16 and turned into the code page here: Wine's narrow read cuts a value with
+// double-byte characters to as many bytes as it has characters (a setup window's Japanese
+// title lost its tail).
 std::string EnvText(const char* name, const char* fallback)
 {
-    char buffer[4096];
-    const DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
-    if (length == 0 || length >= sizeof buffer)
+    wchar_t wideName[256];
+    if (!MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, 256))
         return fallback;
-    return std::string(buffer, length);
+    wchar_t wide[4096];
+    const DWORD length = GetEnvironmentVariableW(wideName, wide, 4096);
+    if (length == 0 || length >= 4096)
+        return fallback;
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, int(length), nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0)
+        return fallback;
+    std::string text(size_t(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide, int(length), &text[0], bytes, nullptr, nullptr);
+    return text;
 }
 
 int EnvNumber(const char* name, int fallback)

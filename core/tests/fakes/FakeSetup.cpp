@@ -14,6 +14,9 @@
 //                                 as the product's setup hands its window to a child process
 //   KAVO_FAKE_SETUP_WINDOW_TITLE  with "--window": the title of the window shown
 //   KAVO_FAKE_SETUP_LINGER_MS     with "--window": how long it is shown (default 2000)
+//   KAVO_FAKE_SETUP_RUNONCE       name of a RunOnce value of the user receiving this program's
+//                                 path and its arguments, as the setup leaves itself to finish
+//                                 after a restart
 #include <windows.h>
 #include <ole2.h>
 
@@ -125,6 +128,34 @@ void RunWindowProgram(const std::string& program)
     CloseHandle(process.hProcess);
 }
 
+// The setup's own command as it was started: its path unquoted, then the arguments that
+// followed the program on its command line.
+std::string OwnCommand()
+{
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const char* line = GetCommandLineA();
+    const char* rest = nullptr;
+    if (*line == '"')
+        rest = std::strchr(line + 1, '"');
+    else
+        rest = std::strchr(line, ' ');
+    std::string arguments = rest ? rest + (*rest == '"' ? 1 : 0) : "";
+    return self + arguments;
+}
+
+void ScheduleAfterRestart(const std::string& valueName)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    const std::string command = OwnCommand();
+    RegSetValueExA(key, valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   DWORD(command.size() + 1));
+    RegCloseKey(key);
+}
+
 }  // namespace
 
 int main()
@@ -165,5 +196,8 @@ int main()
         const DWORD status = DWORD(EnvNumber("KAVO_FAKE_SETUP_STATUS", 1));
         WriteValue(statusKey, REG_DWORD, &status, sizeof status);
     }
+    const std::string runOnce = EnvText("KAVO_FAKE_SETUP_RUNONCE");
+    if (!runOnce.empty())
+        ScheduleAfterRestart(runOnce);
     return EnvNumber("KAVO_FAKE_SETUP_EXIT", 0);
 }

@@ -184,7 +184,8 @@ protected:
     const std::string autorun = "KAVO autorun test " + Pid();
     const std::string setupName = "kavo_setup_" + Pid() + ".exe";
     const std::string windowModule = "kavo_setupui_" + Pid() + ".exe";
-    const std::string windowTitle = "KAVO test setup " + Pid();
+    // Japanese, as the product's setup window is titled: "KAVO テスト setup <pid>" in CP932.
+    const std::string windowTitle = "KAVO \x83\x65\x83\x58\x83\x67 setup " + Pid();
     std::string definition;
 };
 

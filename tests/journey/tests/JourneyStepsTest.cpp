@@ -55,6 +55,31 @@ TEST(JourneySteps, ReadsVerbsFieldsAndTextsToTheEndOfTheLine)
     EXPECT_EQ(steps[9].fields, (std::vector<std::string>{"*", "{\"mode\": \"refuse\"}"}));
 }
 
+// The arguments of a program started beside the journey's one and of the companion's RunOnce
+// value keep their inner blanks; the value's arguments may be a definition's text.
+TEST(JourneySteps, ReadsTheRestartVerbs)
+{
+    const std::string journey =
+        "windows KAVO.exe winxp\n"
+        "spawn   %TEMP%\\KRVK\\ksetup.exe /s  /resume\n"
+        "spawn   ksetup.exe\n"
+        "minimised 1\n"
+        "endsession\n"
+        "runonce -c -i LPCsif\n"
+        "runonce def:COMMON_ARG_COMPLETE_UPGRADE\n";
+    std::vector<JourneyStep> steps;
+    std::string error;
+    ASSERT_TRUE(ParseJourney(journey, &steps, &error)) << error;
+    ASSERT_EQ(steps.size(), 7u);
+    EXPECT_EQ(steps[0].fields, (std::vector<std::string>{"KAVO.exe", "winxp"}));
+    EXPECT_EQ(steps[1].fields, (std::vector<std::string>{"%TEMP%\\KRVK\\ksetup.exe", "/s  /resume"}));
+    EXPECT_EQ(steps[2].fields, (std::vector<std::string>{"ksetup.exe"}));
+    EXPECT_EQ(steps[3].fields, (std::vector<std::string>{"1"}));
+    EXPECT_TRUE(steps[4].fields.empty());
+    EXPECT_EQ(steps[5].fields, (std::vector<std::string>{"-c -i LPCsif"}));
+    EXPECT_EQ(steps[6].fields, (std::vector<std::string>{"def:COMMON_ARG_COMPLETE_UPGRADE"}));
+}
+
 TEST(JourneySteps, RefusesAFaultyLineNamingIt)
 {
     struct Case {
@@ -91,6 +116,13 @@ TEST(JourneySteps, RefusesAFaultyLineNamingIt)
         {"orders {\"CustomerName\": \"x\"\n", "line 1: expected a JSON object in braces, not \"{\"CustomerName\": \"x\"\""},
         {"written IDC_WEBBROWSER\n", "line 1: written needs 2 field(s)"},
         {"type IDC_EDIT1 \xff\xfe\n", "line 1: \"\xff\xfe\" is not UTF-8 text with a CP932 form"},
+        {"minimised yes\n", "line 1: expected 0 or 1, not \"yes\""},
+        {"endsession now\n", "line 1: unexpected \"now\" after endsession"},
+        {"runonce\n", "line 1: runonce needs 1 field(s)"},
+        {"windows KAVO.exe\n", "line 1: windows needs 2 field(s)"},
+        {"windows KAVO.exe win xp\n", "line 1: unexpected \"xp\" after windows"},
+        {"windows KAVO.exe win=xp\n", "line 1: expected a name of letters, digits and \"_\", not \"win=xp\""},
+        {"spawn\n", "line 1: spawn needs 1 field(s)"},
     };
     for (const Case& c : cases) {
         std::vector<JourneyStep> steps;
@@ -118,7 +150,9 @@ TEST(JourneyFiles, EveryJourneyAndTheScreenTableReadAndNameWhatExists)
 
     for (const char* file : {"tests/journey/pages.journey", "tests/journey/demo.journey", "tests/journey/signin.journey",
                              "tests/journey/order.journey", "tests/journey/cancel.journey",
-                             "tests/journey/failures.journey"}) {
+                             "tests/journey/failures.journey", "tests/journey/pending.journey",
+                             "tests/journey/install.journey", "tests/journey/update.journey",
+                             "tests/journey/upgrade.journey"}) {
         std::vector<JourneyStep> steps;
         ASSERT_TRUE(ParseJourney(ReadWholeFile(SourcePath(file)), &steps, &error)) << file << ": " << error;
         for (const JourneyStep& step : steps) {
