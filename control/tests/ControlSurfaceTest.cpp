@@ -11,6 +11,7 @@
 #include "CComObjectImpl.h"
 #include "ControlTestSupport.h"
 #include "Cpevlin.h"
+#include "PevlinObject.h"
 
 namespace {
 
@@ -196,24 +197,6 @@ TEST_F(HostedControl, ErrorInfoClassInfoAndConnectionPointsAnswerForTheirInterfa
     EXPECT_EQ(changes->Unadvise(cookie), CONNECT_E_NOCONNECTION);
     EXPECT_EQ(sink.OutstandingReferences(), 0);
 }
-
-// The test's own copy of the class, whose state block the test can read.
-class PevlinObject : public ComApartment {
-protected:
-    void SetUp() override
-    {
-        ComApartment::SetUp();
-        m_control = new Cpevlin;
-        m_control->AddRef();
-    }
-    void TearDown() override
-    {
-        m_control->Release();
-        ComApartment::TearDown();
-    }
-
-    Cpevlin* m_control = nullptr;
-};
 
 TEST_F(PevlinObject, NewControlHoldsThePropertyDefaults)
 {

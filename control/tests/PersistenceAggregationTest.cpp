@@ -8,23 +8,12 @@
 
 #include "ControlTestSupport.h"
 #include "Cpevlin.h"
+#include "PevlinObject.h"
 
 namespace {
 
-class PevlinPersistence : public ComApartment {
+class PevlinPersistence : public PevlinObject {
 protected:
-    void SetUp() override
-    {
-        ComApartment::SetUp();
-        m_control = new Cpevlin;
-        m_control->AddRef();
-    }
-    void TearDown() override
-    {
-        m_control->Release();
-        ComApartment::TearDown();
-    }
-
     template <typename I>
     CComPtr<I> Query(const IID& iid)
     {
@@ -48,8 +37,6 @@ protected:
         EXPECT_EQ(Query<IOleObject>(IID_IOleObject)->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
         return extent;
     }
-
-    Cpevlin* m_control = nullptr;
 };
 
 CComPtr<IStream> StreamOf(const std::vector<BYTE>& bytes)
