@@ -42,9 +42,11 @@ bool ChooseProfile(CWorkerSteps& steps)
         CopyBounded(state.profileName, state.profileList[0]);
         return true;
     }
+    // Armed before the chooser shows: a Connect pressed the moment it appears clears the flag,
+    // and arming it afterwards would lose that press and wait for ever.
+    state.waitFlag = 1;
     FillProfileList(&state);
     ShowProfileChooser(&state, true);
-    state.waitFlag = 1;
     while (state.waitFlag) {
         if (steps.Aborted())
             return false;
